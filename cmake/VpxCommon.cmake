@@ -1,0 +1,43 @@
+# Settings every target of the project shares.
+
+function(vpx_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)
+endfunction()
+
+# vpx_library(name SOURCES ... [QT])
+#   One library per subsystem folder; `src/` is the include root so code says
+#   #include "notation/Notation.h".
+function(vpx_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
+  vpx_target_defaults(${name})
+endfunction()
+
+# vpx_gtest(name SOURCES ... LIBS ... [QT_MAIN])
+#   One GoogleTest executable per subsystem. QT_MAIN uses the shared main that
+#   creates a QApplication on the offscreen platform. Every test runs with the
+#   local address pinned to loopback and its own config folder.
+function(vpx_gtest name)
+  cmake_parse_arguments(ARG "QT_MAIN" "" "SOURCES;LIBS" ${ARGN})
+  set(main_src ${CMAKE_SOURCE_DIR}/tests/support/gtest_main.cpp)
+  if(ARG_QT_MAIN)
+    set(main_src ${CMAKE_SOURCE_DIR}/tests/support/qt_gtest_main.cpp)
+  endif()
+  add_executable(${name} ${ARG_SOURCES} ${main_src})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+  if(ARG_QT_MAIN)
+    target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
+  endif()
+  target_compile_definitions(${name} PRIVATE
+    VPX_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
+  vpx_target_defaults(${name})
+  set(cfg ${CMAKE_CURRENT_BINARY_DIR}/${name}-config)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      TIMEOUT 300
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VORPEX_LOCAL_ADDRESS=127.0.0.1;XDG_CONFIG_HOME=${cfg}")
+endfunction()

@@ -1,0 +1,33 @@
+# Shared by scripts/run and scripts/test: install what is missing, configure, build.
+# Sourced, not run.
+
+VPX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# Generated files never go into the source tree.
+VPX_BUILD_DIR=${VORPEX_BUILD_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vorpex/build-$(printf '%s' "$VPX_ROOT" | md5sum | cut -c1-8)}
+
+VPX_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic
+)
+
+vpx_install_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+vpx_build() {
+  vpx_install_packages "${VPX_PACKAGES[@]}"
+  local build_type=${VORPEX_BUILD_TYPE:-RelWithDebInfo}
+  cmake -S "$VPX_ROOT" -B "$VPX_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "$@"
+  cmake --build "$VPX_BUILD_DIR" --parallel "$(nproc)"
+}
