@@ -1,0 +1,129 @@
+// Compiling a long command and matching a full-size datagram, each against a
+// baseline that does the least possible work on the same bytes in the same run:
+// copying the text into an item list, and comparing two item lists for equality.
+
+#include "notation/Notation.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string LongCommand()
+{
+    std::string text = "0x02, %LENS, %ADDS, %XORS, \"HEADER\"";
+    for (int i = 0; i < 100; ++i)
+        text += ", " + std::to_string(i) + ", BS" + std::to_string(i * 300) + ", \"abc\", F1.5, $7F";
+    text += ", %XORE, %BSADDE, %LENE, 0x03";
+    return text;
+}
+
+std::vector<std::int32_t> Datagram()
+{
+    std::vector<std::int32_t> data(1500);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::int32_t>(0x20 + (i * 7) % 0x5F); // printable, never 0x03
+    data.front() = 0x02;
+    data.back() = 0x03;
+    return data;
+}
+
+void BM_Baseline_CopyText(benchmark::State& state)
+{
+    const std::string text = LongCommand();
+    std::vector<std::int32_t> items;
+    for (auto _ : state) {
+        items.assign(text.begin(), text.end());
+        benchmark::DoNotOptimize(items.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_CompileLongCommand(benchmark::State& state)
+{
+    const std::string text = LongCommand();
+    std::vector<std::int32_t> items;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(vpx::CompileCommand(0, text, items, false));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_Baseline_Equal1500(benchmark::State& state)
+{
+    const auto data = Datagram();
+    const auto copy = data;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(std::equal(data.begin(), data.end(), copy.begin(), copy.end()));
+}
+
+void BM_MatchRun1500(benchmark::State& state)
+{
+    const auto data = Datagram();
+    std::vector<std::int32_t> raw, pattern;
+    vpx::CompileCommand(0, "02, *, 03", raw, true);
+    vpx::NormalisePattern(raw, pattern);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vpx::MatchPattern(data, pattern));
+}
+
+void BM_MatchBacktrack1500(benchmark::State& state)
+{
+    // Every byte is a candidate for the literal after "*", so the matcher returns to
+    // its backtrack point at almost every position.
+    std::vector<std::int32_t> data(1500, 0x41);
+    data.back() = 0x42;
+    std::vector<std::int32_t> raw, pattern;
+    vpx::CompileCommand(0, "*, 41, 42", raw, true);
+    vpx::NormalisePattern(raw, pattern);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vpx::MatchPattern(data, pattern));
+}
+
+BENCHMARK(BM_Baseline_CopyText);
+BENCHMARK(BM_CompileLongCommand);
+BENCHMARK(BM_Baseline_Equal1500);
+BENCHMARK(BM_MatchRun1500);
+BENCHMARK(BM_MatchBacktrack1500);
+
+// Prints each measurement as a ratio to its baseline after the usual table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            m_ns[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const auto ratio = [&](const char* what, const char* base) {
+            if (m_ns.count(what) && m_ns.count(base) && m_ns[base] > 0)
+                std::printf("%-24s %8.1f x %s\n", what, m_ns[what] / m_ns[base], base);
+        };
+        std::printf("\nratios to the baseline of the same run:\n");
+        ratio("BM_CompileLongCommand", "BM_Baseline_CopyText");
+        ratio("BM_MatchRun1500", "BM_Baseline_Equal1500");
+        ratio("BM_MatchBacktrack1500", "BM_Baseline_Equal1500");
+    }
+
+private:
+    std::map<std::string, double> m_ns;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

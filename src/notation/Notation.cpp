@@ -1,0 +1,538 @@
+#include "notation/Notation.h"
+
+#include "platform/CodePage.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <optional>
+#include <string_view>
+
+namespace vpx {
+
+namespace {
+
+constexpr bool IsBlank(char c) noexcept
+{
+    return static_cast<std::uint8_t>(c) <= 32;
+}
+
+std::string_view Trim(std::string_view s) noexcept
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string_view TrimLeft(std::string_view s) noexcept
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    return s;
+}
+
+constexpr char Upper(char c) noexcept
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) noexcept
+{
+    if (s.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (Upper(s[i]) != prefix[i])
+            return false;
+    return true;
+}
+
+int HexDigit(char c) noexcept
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A 64-bit integer: optional sign, then decimal digits or a hexadecimal prefix
+// ("$", "x", "X", "0x", "0X") and hex digits. The whole text must be used and the
+// value must fit; anything else is not a number.
+std::optional<std::int64_t> ParseInt64(std::string_view s)
+{
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    unsigned base = 10;
+    if (!s.empty() && (s.front() == '$' || s.front() == 'x' || s.front() == 'X')) {
+        base = 16;
+        s.remove_prefix(1);
+    } else if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        base = 16;
+        s.remove_prefix(2);
+    }
+    if (s.empty())
+        return std::nullopt;
+    // Accumulate the magnitude unsigned so that INT64_MIN is reachable.
+    std::uint64_t magnitude = 0;
+    const std::uint64_t limit = negative ? (std::uint64_t{1} << 63) : (std::uint64_t{1} << 63) - 1;
+    for (char c : s) {
+        const int d = HexDigit(c);
+        if (d < 0 || static_cast<unsigned>(d) >= base)
+            return std::nullopt;
+        if (magnitude > (limit - static_cast<std::uint64_t>(d)) / base)
+            return std::nullopt;
+        magnitude = magnitude * base + static_cast<std::uint64_t>(d);
+    }
+    if (negative)
+        return static_cast<std::int64_t>(0 - magnitude);
+    return static_cast<std::int64_t>(magnitude);
+}
+
+// "0x" at the start of a token longer than two characters is read as "$".
+std::optional<std::int64_t> ParseNumberToken(std::string_view s)
+{
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        std::string rewritten = "$";
+        rewritten.append(s.substr(2));
+        return ParseInt64(rewritten);
+    }
+    return ParseInt64(s);
+}
+
+std::optional<std::int64_t> ParseInRange(std::string_view s, std::int64_t lo, std::int64_t hi)
+{
+    const auto v = ParseNumberToken(s);
+    if (!v || *v < lo || *v > hi)
+        return std::nullopt;
+    return v;
+}
+
+// Decimal floating-point text only: sign, digits, optional fraction, optional
+// exponent. Hex floats, "inf" and "nan" are not part of the notation.
+bool IsDecimalFloatText(std::string_view s) noexcept
+{
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        ++i;
+        ++digits;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        std::size_t expDigits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return false;
+    }
+    return i == s.size();
+}
+
+// Decimal text to 80-bit extended, rounded to nearest. Independent of the
+// process locale, which a GUI application sets from the user's environment.
+std::optional<long double> ParseExtended(std::string_view s)
+{
+    if (!IsDecimalFloatText(s))
+        return std::nullopt;
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    const std::string text(s);
+    char* end = nullptr;
+    const long double v = strtold_l(text.c_str(), &end, cLocale);
+    if (end != text.c_str() + text.size() || std::isinf(v))
+        return std::nullopt;
+    return v;
+}
+
+enum class Modifier { None, Complement, Negate };
+
+struct Range {
+    bool open = false;
+    std::uint32_t value = 0;
+};
+
+class Compiler {
+public:
+    Compiler(std::uint8_t defaultByteOrder, bool allowWildcards, std::vector<std::int32_t>& items)
+        : m_bigEndianDefault(defaultByteOrder == 1), m_allowWildcards(allowWildcards), m_items(items)
+    {
+    }
+
+    bool Token(std::string_view token)
+    {
+        if (token.empty())
+            return false;
+        if (token.front() == '"')
+            return Quoted(token);
+        if (token.front() == '%')
+            return Keyword(token.substr(1));
+        if (m_allowWildcards && (token == "?" || token == "*"))
+            return Wildcard(token == "?" ? ItemAnyByte : ItemAnyRun);
+        return Number(token);
+    }
+
+private:
+    void Append(std::int32_t item)
+    {
+        m_items.push_back(item);
+        const auto byte = static_cast<std::uint8_t>(item & 0xFF);
+        if (m_len.open)
+            ++m_len.value;
+        if (m_xor.open)
+            m_xor.value ^= byte;
+        if (m_sum.open)
+            m_sum.value += byte;
+    }
+
+    void AppendValue(std::uint64_t value, int bytes, bool bigEndian)
+    {
+        for (int i = 0; i < bytes; ++i) {
+            const int shift = 8 * (bigEndian ? bytes - 1 - i : i);
+            Append(static_cast<std::int32_t>((value >> shift) & 0xFF));
+        }
+    }
+
+    bool Quoted(std::string_view token)
+    {
+        // Read with the token's comma after it: the closing quote must be followed by it.
+        std::size_t i = 1;
+        std::string content;
+        for (;;) {
+            if (i >= token.size())
+                return false;
+            const char c = token[i];
+            if (IsLeadByte(c)) {
+                content.push_back(c);
+                if (i + 1 < token.size())
+                    content.push_back(token[i + 1]);
+                i += 2;
+                continue;
+            }
+            if (c == '"') {
+                if (i + 1 < token.size() && token[i + 1] == '"') {
+                    content.push_back('"');
+                    i += 2;
+                    continue;
+                }
+                break;
+            }
+            content.push_back(c);
+            ++i;
+        }
+        if (i + 1 != token.size())
+            return false;
+        for (char c : content)
+            Append(static_cast<std::uint8_t>(c));
+        return true;
+    }
+
+    bool Keyword(std::string_view rest)
+    {
+        std::string kw(rest);
+        for (char& c : kw)
+            c = Upper(c);
+        std::string_view k = kw;
+        if (k.empty())
+            return false;
+        if (k == "LENS")
+            return Open(m_len);
+        if (k == "XORS")
+            return Open(m_xor);
+        if (k == "ADDS")
+            return Open(m_sum);
+
+        Modifier mod = Modifier::None;
+        if (k.front() == '!' || k.front() == '-') {
+            mod = k.front() == '!' ? Modifier::Complement : Modifier::Negate;
+            k = TrimLeft(k.substr(1));
+            if (k.empty())
+                return false;
+        }
+        if (k == "LENE")
+            return End(m_len, 1, mod, false);
+        if (k == "XORE")
+            return End(m_xor, 1, mod, false);
+        if (k == "ADDE")
+            return End(m_sum, 1, mod, false);
+
+        bool big = m_bigEndianDefault;
+        if (k.front() == 'B' || k.front() == 'L') {
+            big = k.front() == 'B';
+            k = TrimLeft(k.substr(1));
+            if (k.empty())
+                return false;
+        }
+        if (k == "SLENE" || k == "USLENE")
+            return End(m_len, 2, mod, big);
+        if (k == "ILENE" || k == "UILENE")
+            return End(m_len, 4, mod, big);
+        if (k == "SADDE" || k == "USADDE")
+            return End(m_sum, 2, mod, big);
+        if (k == "IADDE" || k == "UIADDE")
+            return End(m_sum, 4, mod, big);
+        return false;
+    }
+
+    static bool Open(Range& r)
+    {
+        r.open = true;
+        r.value = 0;
+        return true;
+    }
+
+    bool End(Range& r, int bytes, Modifier mod, bool big)
+    {
+        if (!r.open)
+            return true; // an end without a start is ignored, not an error
+        r.open = false;
+        const std::uint64_t mask = (std::uint64_t{1} << (8 * bytes)) - 1;
+        std::uint64_t v = r.value & mask;
+        if (mod == Modifier::Complement)
+            v = ~v & mask;
+        else if (mod == Modifier::Negate)
+            v = (0 - v) & mask;
+        AppendValue(v, bytes, big);
+        return true;
+    }
+
+    bool Wildcard(std::int32_t item)
+    {
+        if (m_len.open || m_xor.open || m_sum.open)
+            return false;
+        m_items.push_back(item); // wildcards feed no range
+        return true;
+    }
+
+    bool Number(std::string_view token)
+    {
+        if (const auto v = ParseNumberToken(token)) {
+            if (*v < 0 || *v > 255)
+                return false;
+            Append(static_cast<std::int32_t>(*v));
+            return true;
+        }
+        if (token.front() == 'C' || token.front() == 'c') {
+            const auto v = ParseInRange(Trim(token.substr(1)), -128, 127);
+            if (!v)
+                return false;
+            Append(static_cast<std::int32_t>(*v));
+            return true;
+        }
+        bool big = m_bigEndianDefault;
+        if (token.front() == 'B' || token.front() == 'b' || token.front() == 'L' || token.front() == 'l') {
+            big = Upper(token.front()) == 'B';
+            token = TrimLeft(token.substr(1));
+            if (token.empty())
+                return false;
+        }
+        if (StartsWithNoCase(token, "F"))
+            return Float(Trim(token.substr(1)), false, big);
+        if (StartsWithNoCase(token, "D"))
+            return Float(Trim(token.substr(1)), true, big);
+        if (StartsWithNoCase(token, "S"))
+            return Integer(Trim(token.substr(1)), -32768, 32767, 2, big);
+        if (StartsWithNoCase(token, "US"))
+            return Integer(Trim(token.substr(2)), 0, 65535, 2, big);
+        if (StartsWithNoCase(token, "I"))
+            return Integer(Trim(token.substr(1)), -2147483648LL, 2147483647LL, 4, big);
+        if (StartsWithNoCase(token, "UI"))
+            return Integer(Trim(token.substr(2)), 0, 4294967295LL, 4, big);
+        return false;
+    }
+
+    bool Integer(std::string_view text, std::int64_t lo, std::int64_t hi, int bytes, bool big)
+    {
+        const auto v = ParseInRange(text, lo, hi);
+        if (!v)
+            return false;
+        AppendValue(static_cast<std::uint64_t>(*v), bytes, big);
+        return true;
+    }
+
+    bool Float(std::string_view text, bool isDouble, bool big)
+    {
+        const auto extended = ParseExtended(text);
+        if (!extended)
+            return false;
+        // Extended to target precision, rounded to nearest even; overflow to
+        // infinity is a notation error rather than a value on the wire.
+        if (isDouble) {
+            const double d = static_cast<double>(*extended);
+            if (std::isinf(d))
+                return false;
+            std::uint64_t bits;
+            std::memcpy(&bits, &d, sizeof bits);
+            AppendValue(bits, 8, big);
+        } else {
+            const float f = static_cast<float>(*extended);
+            if (std::isinf(f))
+                return false;
+            std::uint32_t bits;
+            std::memcpy(&bits, &f, sizeof bits);
+            AppendValue(bits, 4, big);
+        }
+        return true;
+    }
+
+    bool m_bigEndianDefault;
+    bool m_allowWildcards;
+    std::vector<std::int32_t>& m_items;
+    Range m_len, m_xor, m_sum;
+};
+
+constexpr std::uint32_t KindOf(std::int32_t item) noexcept
+{
+    return static_cast<std::uint32_t>(item) >> 24;
+}
+
+constexpr bool SameByte(std::int32_t a, std::int32_t b) noexcept
+{
+    return (a & 0xFF) == (b & 0xFF);
+}
+
+} // namespace
+
+std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
+                            std::vector<std::int32_t>& items, bool AllowWildcards)
+{
+    items.clear();
+    const std::string_view trimmed = Trim(text);
+    if (trimmed.empty())
+        return 0;
+    std::string work(trimmed);
+    work.push_back(',');
+
+    Compiler compiler(DefaultByteOrder, AllowWildcards, items);
+    std::size_t start = 0;
+    std::size_t quotes = 0;
+    std::size_t i = 0;
+    while (i < work.size()) {
+        const char c = work[i];
+        if (c == '"') {
+            ++quotes;
+        } else if (c == ',' && quotes % 2 == 0) {
+            const std::string_view token = Trim(std::string_view(work).substr(start, i - start));
+            if (!compiler.Token(token)) {
+                items.clear();
+                return -1;
+            }
+            start = i + 1;
+            quotes = 0;
+        } else if (IsLeadByte(c)) {
+            ++i; // the trail byte goes with it, whatever it is
+        }
+        ++i;
+    }
+    // A quote left open drops the rest of the text silently.
+    return static_cast<std::int32_t>(items.size());
+}
+
+void NormalisePattern(const std::vector<std::int32_t>& source, std::vector<std::int32_t>& target)
+{
+    target.clear();
+    target.reserve(source.size());
+    std::size_t anyBytes = 0;
+    bool anyRun = false;
+    const auto flush = [&] {
+        target.insert(target.end(), anyBytes, ItemAnyByte);
+        if (anyRun)
+            target.push_back(ItemAnyRun);
+        anyBytes = 0;
+        anyRun = false;
+    };
+    for (const std::int32_t item : source) {
+        switch (KindOf(item)) {
+        case 1:
+            ++anyBytes;
+            break;
+        case 2:
+            anyRun = true;
+            break;
+        default:
+            flush();
+            target.push_back(item);
+            break;
+        }
+    }
+    flush();
+}
+
+bool MatchPattern(const std::vector<std::int32_t>& data, const std::vector<std::int32_t>& pattern)
+{
+    const std::size_t pc = pattern.size();
+    const std::size_t dc = data.size();
+    std::size_t pi = 0, di = 0;
+    std::size_t bp = 0, bd = 0;
+    bool armed = false;
+    while (pi < pc) {
+        const std::int32_t item = pattern[pi];
+        switch (KindOf(item)) {
+        case 1: // one byte of any value
+            if (di + 1 > dc)
+                return false;
+            if (pi + 1 == pc && di + 1 == dc)
+                return true;
+            ++pi;
+            ++di;
+            break;
+        case 2: { // any run, possibly empty
+            if (pi + 1 == pc)
+                return true;
+            const std::int32_t next = pattern[pi + 1];
+            std::size_t e = di;
+            while (e < dc && !SameByte(data[e], next))
+                ++e;
+            if (e == dc)
+                return false;
+            armed = true;
+            bp = pi;
+            bd = e;
+            ++pi;
+            di = e;
+            break;
+        }
+        default:
+            if (di >= dc)
+                return false;
+            if (SameByte(data[di], item)) {
+                if (pi + 1 == pc && di + 1 == dc)
+                    return true;
+                ++pi;
+                ++di;
+            } else {
+                if (!armed)
+                    return false;
+                armed = false;
+                pi = bp;
+                di = bd + 1;
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+} // namespace vpx
