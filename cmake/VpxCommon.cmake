@@ -5,22 +5,37 @@ function(vpx_target_defaults target)
   target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)
 endfunction()
 
-# vpx_library(name SOURCES ... [QT])
+# vpx_library(name [SOURCES ...] [LIBS ...])
 #   One library per subsystem folder; `src/` is the include root so code says
-#   #include "notation/Notation.h".
+#   #include "notation/Notation.h". Without SOURCES every .cpp/.h of the folder
+#   is taken. LIBS are linked PUBLIC; a library that links Qt gets moc.
 function(vpx_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    file(GLOB ARG_SOURCES CONFIGURE_DEPENDS
+      ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  endif()
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
+  if(ARG_LIBS)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  endif()
+  if("${ARG_LIBS}" MATCHES "Qt6::")
+    set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+  endif()
   vpx_target_defaults(${name})
 endfunction()
 
-# vpx_gtest(name SOURCES ... LIBS ... [QT_MAIN])
-#   One GoogleTest executable per subsystem. QT_MAIN uses the shared main that
+# vpx_gtest(name [SOURCES ...] LIBS ... [QT_MAIN])
+#   One GoogleTest executable per subsystem; without SOURCES every .cpp of the
+#   folder is taken. QT_MAIN uses the shared main that
 #   creates a QApplication on the offscreen platform. Every test runs with the
 #   local address pinned to loopback and its own config folder.
 function(vpx_gtest name)
   cmake_parse_arguments(ARG "QT_MAIN" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    file(GLOB ARG_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
   set(main_src ${CMAKE_SOURCE_DIR}/tests/support/gtest_main.cpp)
   if(ARG_QT_MAIN)
     set(main_src ${CMAKE_SOURCE_DIR}/tests/support/qt_gtest_main.cpp)
@@ -30,6 +45,7 @@ function(vpx_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
   if(ARG_QT_MAIN)
     target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
   endif()
   target_compile_definitions(${name} PRIVATE
     VPX_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
