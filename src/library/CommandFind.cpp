@@ -1,0 +1,61 @@
+#include "library/CommandFind.h"
+
+namespace vpx {
+
+bool ContainsText(std::string_view subject, std::string_view text) noexcept
+{
+    if (text.empty() || subject.empty())
+        return false;
+    return FindOnCharBoundary(subject, text) != std::string_view::npos;
+}
+
+CommandNode* FindCommandByName(const CommandTree& tree, std::string_view text) noexcept
+{
+    for (CommandNode* node = tree.First(); node; node = CommandTree::Next(node))
+        if (node->IsCommand() && ContainsText(node->Name(), text))
+            return node;
+    return nullptr;
+}
+
+bool NodeMatches(const CommandNode& node, std::string_view text, FindTargets targets,
+                 FindDirection direction) noexcept
+{
+    if (targets & kFindGroupNames) {
+        const bool looks = node.IsGroup() || direction == FindDirection::Backward;
+        if (looks && ContainsText(node.Name(), text))
+            return true;
+    }
+    if (const TCommandInfo* info = node.Info()) {
+        if ((targets & kFindCommandNames) && ContainsText(node.Name(), text))
+            return true;
+        if ((targets & kFindCommandStrings) && ContainsText(info->Command, text))
+            return true;
+    }
+    return false;
+}
+
+CommandNode* FindForward(const CommandNode* selected, bool includeCurrent, std::string_view text,
+                         FindTargets targets) noexcept
+{
+    if (!selected)
+        return nullptr;
+    CommandNode* node = includeCurrent ? const_cast<CommandNode*>(selected) : CommandTree::Next(selected);
+    for (; node; node = CommandTree::Next(node))
+        if (NodeMatches(*node, text, targets, FindDirection::Forward))
+            return node;
+    return nullptr;
+}
+
+CommandNode* FindBackward(const CommandNode* selected, bool includeCurrent, std::string_view text,
+                          FindTargets targets) noexcept
+{
+    if (!selected)
+        return nullptr;
+    CommandNode* node = includeCurrent ? const_cast<CommandNode*>(selected) : CommandTree::Prev(selected);
+    for (; node; node = CommandTree::Prev(node))
+        if (NodeMatches(*node, text, targets, FindDirection::Backward))
+            return node;
+    return nullptr;
+}
+
+} // namespace vpx
