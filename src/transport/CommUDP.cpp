@@ -1,0 +1,417 @@
+#include "transport/CommUDP.h"
+
+#include "platform/Registry.h"
+#include "transport/UDPErrs.h"
+
+#include <QMetaObject>
+#include <QtGlobal>
+
+#include <chrono>
+#include <system_error>
+
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace vpx {
+
+namespace {
+
+std::atomic<std::uint64_t> g_nextSerial{1};
+
+// The seven steps as the scheduler allows them: the idle step is the idle
+// scheduling class, the others nice values around 0. Raising a thread above
+// normal needs a privilege most users lack; the watcher then runs at the level
+// it has, and reports that the step was refused.
+bool ApplyThreadPriority(TThreadPriority p) noexcept
+{
+    static constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -20};
+    sched_param param{};
+    // On Linux the id 0 and the thread's own id address this thread only.
+    if (p == tpIdle)
+        return ::sched_setscheduler(0, SCHED_IDLE, &param) == 0;
+    if (::sched_getscheduler(0) == SCHED_IDLE && ::sched_setscheduler(0, SCHED_OTHER, &param) != 0)
+        return false;
+    return ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kNice[p]) == 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TUDPNotifyTarget
+
+void TUDPNotifyTarget::Post(std::uint32_t msg, std::uint64_t serial)
+{
+    QMetaObject::invokeMethod(
+        this, [this, msg, serial] { m_owner.WndProc(msg, serial); }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------------------
+// TUDPWatch
+
+TUDPWatch::TUDPWatch(ws::SOCKET socket) : m_socket(socket), m_serial(g_nextSerial++) {}
+
+TUDPWatch::~TUDPWatch()
+{
+    Terminate();
+    WaitFor();
+}
+
+void TUDPWatch::SetPriority(TThreadPriority p) noexcept
+{
+    m_priority.store(p);
+    m_wakeup.Signal();
+}
+
+void TUDPWatch::Start()
+{
+    if (m_thread.joinable())
+        return;
+    try {
+        m_thread = std::thread([this] { Execute(); });
+    } catch (const std::system_error& e) {
+        throw EThreadError(std::string("スレッド作成エラー：") + e.what());
+    }
+}
+
+void TUDPWatch::Terminate() noexcept
+{
+    m_terminated.store(true);
+    {
+        // Taking the lock orders the flag before any waiter's next predicate check.
+        std::lock_guard<std::mutex> lock(m_mutex);
+    }
+    m_wake.notify_all();
+    m_wakeup.Signal();
+}
+
+void TUDPWatch::WaitFor() noexcept
+{
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+        m_thread.join();
+}
+
+void TUDPWatch::Handled() noexcept
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pending.store(false);
+    }
+    m_wake.notify_all();
+}
+
+std::string TUDPWatch::LastError() const
+{
+    std::lock_guard<std::mutex> lock(const_cast<std::mutex&>(m_mutex));
+    return m_lastError;
+}
+
+void TUDPWatch::ApplyPriority()
+{
+    const TThreadPriority wanted = m_priority.load();
+    const bool ok = ApplyThreadPriority(wanted);
+    m_priorityRefused.store(!ok);
+    if (ok)
+        m_appliedPriority.store(wanted);
+}
+
+bool TUDPWatch::WaitUntilHandled()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    // 50 ms slices: the flags are re-read even if a wake-up were missed.
+    while (m_pending.load() && !m_terminated.load())
+        m_wake.wait_for(lock, std::chrono::milliseconds(50));
+    return !m_terminated.load();
+}
+
+void TUDPWatch::Pause(std::int32_t ms)
+{
+    if (ms <= 0)
+        return;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_terminated.load(); });
+}
+
+void TUDPWatch::Execute()
+{
+    m_tid.store(static_cast<int>(::gettid()));
+    try {
+        TThreadPriority tried = m_priority.load();
+        ApplyPriority();
+        while (!m_terminated.load()) {
+            ws::fd_set readSet;
+            ws::fd_zero(readSet);
+            ws::fd_add(m_socket, readSet);
+            if (m_wakeup.Handle() >= 0)
+                ws::fd_add(m_wakeup.Handle(), readSet);
+            const ws::TIMEVAL timeout{0, 50000};
+            const int ready = CheckSocketResult(ws::select(0, &readSet, nullptr, nullptr, &timeout), "select");
+            if (ready > 0 && ws::fd_isset(m_wakeup.Handle(), readSet))
+                m_wakeup.Drain();
+            if (m_priority.load() != tried) {
+                tried = m_priority.load();
+                ApplyPriority();
+            }
+            if (ready > 0 && ws::fd_isset(m_socket, readSet)) {
+                TUDPNotifyTarget* target = m_notifyWnd.load();
+                if (target != nullptr && !m_terminated.load()) {
+                    m_pending.store(true);
+                    ++m_notifications;
+                    target->Post(m_notifyMsg.load(), m_serial);
+                    WaitUntilHandled();
+                }
+                if (m_terminated.load())
+                    break;
+                Pause(m_sleepTime.load());
+            } else if (m_terminated.load()) {
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        // A failing select ends the watcher quietly; the thread must not let it escape.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_lastError = e.what();
+    } catch (...) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_lastError = "?";
+    }
+    m_finished.store(true);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomUDPSock
+
+TCustomUDPSock::TCustomUDPSock()
+{
+    ws::WSADATA data;
+    CheckSocketResult(ws::WSAStartup(0x0101, &data), "WSAStartup");
+    m_started = true;
+    m_description = data.szDescription;
+    m_systemStatus = data.szSystemStatus;
+    m_maxSockets = data.iMaxSockets;
+    m_maxUdpDg = data.iMaxUdpDg;
+    try {
+        m_localAddress = GetLocalAddress();
+    } catch (...) {
+        ws::WSACleanup();
+        throw;
+    }
+}
+
+TCustomUDPSock::~TCustomUDPSock()
+{
+    if (m_active && m_socket != ws::INVALID_SOCKET) {
+        try {
+            Close();
+        } catch (...) {
+            // Nothing can be reported from a destructor; the watcher is already gone.
+        }
+    }
+    StopWatch();
+    m_handle.reset();
+    if (m_started)
+        ws::WSACleanup();
+}
+
+AnsiString TCustomUDPSock::GetLocalAddress()
+{
+    if (auto pinned = ws::LocalAddressOverride())
+        return *pinned;
+    char name[256] = {};
+    CheckSocketResult(ws::gethostname(name, sizeof name), "gethostname");
+    return ws::HostAddressFor(name);
+}
+
+void TCustomUDPSock::StopWatch() noexcept
+{
+    if (!m_watch)
+        return;
+    m_watch->SetNotifyWnd(nullptr);
+    m_watch->Terminate();
+    if (m_watch->Started())
+        m_watch->WaitFor();
+    m_watch.reset();
+}
+
+void TCustomUDPSock::Open()
+{
+    if (m_active)
+        throw EUDPSockError(SSockAlreadyOpen);
+    m_socket = CheckSocketResult(ws::socket(ws::WS_AF_INET, ws::WS_SOCK_DGRAM, 0), "socket");
+    try {
+        m_localAddr = ws::SOCKADDR_IN{};
+        m_localAddr.sin_family = ws::WS_AF_INET;
+        m_localAddr.sin_addr = ws::inet_addr(m_localAddress);
+        m_localAddr.sin_port = ws::htons(m_port);
+        CheckSocketResult(ws::bind(m_socket, &m_localAddr, sizeof m_localAddr), "bind");
+        m_active = true;
+        if (!m_handle)
+            m_handle = std::make_unique<TUDPNotifyTarget>(*this);
+        m_watch = std::make_unique<TUDPWatch>(m_socket);
+        m_watch->SetNotifyWnd(m_handle.get());
+        m_watch->SetNotifyMsg(WM_UDPRECEIVE);
+        m_watch->SetPriority(m_priority);
+        m_watch->SetSleepTime(m_sleepTime);
+        m_watch->Start();
+        if (OnPortOpen)
+            OnPortOpen(*this);
+    } catch (...) {
+        try {
+            Close();
+        } catch (...) {
+            // The failure that made Open give up is the one worth reporting.
+        }
+        throw;
+    }
+}
+
+void TCustomUDPSock::Close()
+{
+    m_active = false;
+    if (m_socket == ws::INVALID_SOCKET)
+        return;
+    StopWatch();
+    CheckSocketResult(ws::closesocket(m_socket), "closeSocket");
+    m_socket = ws::INVALID_SOCKET;
+    if (OnPortClose)
+        OnPortClose(*this);
+}
+
+std::int32_t TCustomUDPSock::Send(const void* Buf, std::int32_t Size, const AnsiString& HostName,
+                                  const AnsiString& Address, std::uint16_t Port)
+{
+    if (!m_active)
+        return 0;
+    ws::SOCKADDR_IN peer{};
+    peer.sin_family = ws::WS_AF_INET;
+    if (!HostName.empty()) {
+        const auto found = ws::gethostbyname(HostName);
+        peer.sin_addr = found.empty() ? 0 : found.front();
+    } else if (!Address.empty()) {
+        peer.sin_addr = ws::inet_addr(Address);
+    } else {
+        throw EUDPSockError(SSockAddressNotSpecified);
+    }
+    peer.sin_port = ws::htons(Port);
+    return CheckSocketResult(ws::sendto(m_socket, Buf, Size, 0, &peer, sizeof peer), "sendto");
+}
+
+std::int32_t TCustomUDPSock::Receive(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
+                                     bool Peek)
+{
+    if (!m_active)
+        return 0;
+    if (Size == -1) {
+        unsigned long count = 0;
+        CheckSocketResult(ws::ioctlsocket(m_socket, ws::WS_FIONREAD, &count), "ioctlsocket");
+        return static_cast<std::int32_t>(count);
+    }
+    ws::SOCKADDR_IN from{};
+    int fromLen = sizeof from;
+    const int flags = (Peek ? ws::WS_MSG_PEEK : 0) | ws::WS_MSG_DONTWAIT;
+    int result = ws::recvfrom(m_socket, Buf, Size, flags, &from, &fromLen);
+    // Nothing waiting: answer "no bytes" rather than make the GUI thread wait.
+    if (result == ws::SOCKET_ERROR && ws::WSAGetLastError() == ws::WSAEWOULDBLOCK)
+        return 0;
+    result = CheckSocketResult(result, "recvfrom");
+    Address = ws::inet_ntoa(from.sin_addr);
+    Port = ws::ntohs(from.sin_port);
+    return result;
+}
+
+std::int32_t TCustomUDPSock::PendingSize()
+{
+    AnsiString address;
+    std::uint16_t port = 0;
+    return Receive(nullptr, -1, address, port, true);
+}
+
+void TCustomUDPSock::DoReceive()
+{
+    if (m_socket == ws::INVALID_SOCKET || !OnReceive)
+        return;
+    std::int32_t size = PendingSize();
+    if (size == 0 && m_active) {
+        // FIONREAD cannot tell an empty datagram from an empty queue. An empty
+        // datagram left queued would keep the socket readable for ever, so it is
+        // read and dropped here; a datagram that arrived meanwhile is announced.
+        const int head = ws::PeekDatagramSize(m_socket);
+        if (head == 0) {
+            ws::recvfrom(m_socket, nullptr, 0, ws::WS_MSG_DONTWAIT, nullptr, nullptr);
+            return;
+        }
+        if (head < 0)
+            return;
+        size = head;
+    }
+    OnReceive(*this, size);
+}
+
+void TCustomUDPSock::WndProc(std::uint32_t msg, std::uint64_t serial)
+{
+    // A notification of a watcher that has been stopped (or replaced) is stale.
+    if (msg != WM_UDPRECEIVE || !m_watch || m_watch->Serial() != serial)
+        return;
+    try {
+        DoReceive();
+    } catch (const std::exception& e) {
+        try {
+            if (OnException)
+                OnException(e);
+            else
+                qWarning("%s", e.what());
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+    // The handler may have closed (and even reopened) the port.
+    if (m_watch && m_watch->Serial() == serial)
+        m_watch->Handled();
+}
+
+void TCustomUDPSock::SetPort(std::uint16_t value)
+{
+    if (value == m_port)
+        return;
+    if (m_active)
+        throw EUDPSockError(SSockInUse);
+    m_port = value;
+}
+
+void TCustomUDPSock::SetPriority(TThreadPriority value)
+{
+    if (!IsValidPriority(value))
+        throw std::invalid_argument("TThreadPriority out of range");
+    if (value == m_priority)
+        return;
+    m_priority = value;
+    if (m_active && m_watch)
+        m_watch->SetPriority(value);
+}
+
+void TCustomUDPSock::SetSleepTime(std::int32_t value)
+{
+    if (value == m_sleepTime)
+        return;
+    m_sleepTime = value;
+    if (m_active && m_watch)
+        m_watch->SetSleepTime(value);
+}
+
+void TCustomUDPSock::LoadFromRegistry(const QString& key, const QString& section)
+{
+    TRegistryIniFile ini(key);
+    SetPort(static_cast<std::uint16_t>(ini.ReadInteger(section, QStringLiteral("Port"), 0) & 0xFFFF));
+    const int priority = ini.ReadInteger(section, QStringLiteral("Priority"), tpNormal);
+    // A stored value outside the seven steps is not a priority; use the default.
+    SetPriority(IsValidPriority(priority) ? static_cast<TThreadPriority>(priority) : tpNormal);
+}
+
+void TCustomUDPSock::SaveToRegistry(const QString& key, const QString& section)
+{
+    TRegistryIniFile ini(key);
+    ini.WriteInteger(section, QStringLiteral("Port"), m_port);
+    ini.WriteInteger(section, QStringLiteral("Priority"), m_priority);
+}
+
+} // namespace vpx

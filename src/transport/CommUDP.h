@@ -1,0 +1,204 @@
+#pragma once
+
+// The UDP endpoint: one local datagram socket, bound to the host's address and a
+// configurable port, with a receive watcher thread that tells the GUI thread when
+// data is waiting. Datagrams are read on the GUI thread only, inside OnReceive.
+
+#include "platform/CodePage.h"
+#include "platform/WinSock.h"
+#include "transport/DebugLog.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace vpx {
+
+enum TThreadPriority : std::int32_t {
+    tpIdle = 0,
+    tpLowest,
+    tpLower,
+    tpNormal,
+    tpHigher,
+    tpHighest,
+    tpTimeCritical
+};
+
+inline constexpr bool IsValidPriority(std::int32_t p) noexcept
+{
+    return p >= tpIdle && p <= tpTimeCritical;
+}
+
+// Failures of the thread layer (not socket failures): "スレッド作成エラー：%s".
+class EThreadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr std::uint32_t WM_UDPRECEIVE = 1025; // WM_USER + 1
+
+class TCustomUDPSock;
+
+// The GUI-thread end of the watcher's hand-off; plays the hidden window's part.
+// Notifications are queued calls on this object, so they run on its thread and
+// are dropped by Qt if it is destroyed first.
+class TUDPNotifyTarget : public QObject {
+public:
+    explicit TUDPNotifyTarget(TCustomUDPSock& owner) : m_owner(owner) {}
+    void Post(std::uint32_t msg, std::uint64_t serial);
+
+private:
+    TCustomUDPSock& m_owner;
+};
+
+// The receive watcher. Waits on the socket with select (50 ms time-out) and, when
+// data is waiting, posts one notification and waits until the GUI thread has
+// handled it; the wait is cut short when it is told to terminate, so closing can
+// never deadlock against a notification in flight.
+class TUDPWatch {
+public:
+    explicit TUDPWatch(ws::SOCKET socket); // created suspended
+    ~TUDPWatch();                           // terminates and waits if still running
+    TUDPWatch(const TUDPWatch&) = delete;
+    TUDPWatch& operator=(const TUDPWatch&) = delete;
+
+    ws::SOCKET Socket() const noexcept { return m_socket; }
+    std::uint64_t Serial() const noexcept { return m_serial; } // tells notifications of watchers apart
+
+    TUDPNotifyTarget* NotifyWnd() const noexcept { return m_notifyWnd.load(); }
+    void SetNotifyWnd(TUDPNotifyTarget* target) noexcept { m_notifyWnd.store(target); }
+    std::uint32_t NotifyMsg() const noexcept { return m_notifyMsg.load(); }
+    void SetNotifyMsg(std::uint32_t msg) noexcept { m_notifyMsg.store(msg); }
+    std::int32_t SleepTime() const noexcept { return m_sleepTime.load(); }
+    void SetSleepTime(std::int32_t ms) noexcept { m_sleepTime.store(ms); }
+    TThreadPriority Priority() const noexcept { return m_priority.load(); }
+    void SetPriority(TThreadPriority p) noexcept; // applied by the thread at once
+
+    void Start(); // EThreadError when the thread cannot be made
+    void Terminate() noexcept;
+    void WaitFor() noexcept;
+    bool Started() const noexcept { return m_thread.joinable(); }
+    bool Terminated() const noexcept { return m_terminated.load(); }
+    bool Finished() const noexcept { return m_finished.load(); }
+
+    // Called on the GUI thread when the posted notification has been handled.
+    void Handled() noexcept;
+
+    // What the thread reports about itself.
+    int ThreadId() const noexcept { return m_tid.load(); }
+    std::uint64_t Notifications() const noexcept { return m_notifications.load(); }
+    // The priority last applied and whether the system accepted it.
+    TThreadPriority AppliedPriority() const noexcept { return m_appliedPriority.load(); }
+    bool PriorityRefused() const noexcept { return m_priorityRefused.load(); }
+    // The message of the failure that ended the loop (a failing select); empty otherwise.
+    std::string LastError() const;
+
+private:
+    void Execute();
+    void ApplyPriority();
+    bool WaitUntilHandled();
+    void Pause(std::int32_t ms);
+
+    const ws::SOCKET m_socket;
+    const std::uint64_t m_serial;
+    std::atomic<TUDPNotifyTarget*> m_notifyWnd{nullptr};
+    std::atomic<std::uint32_t> m_notifyMsg{0};
+    std::atomic<std::int32_t> m_sleepTime{0};
+    std::atomic<TThreadPriority> m_priority{tpNormal};
+    std::atomic<TThreadPriority> m_appliedPriority{tpNormal};
+    std::atomic<bool> m_priorityRefused{false};
+    std::atomic<bool> m_terminated{false};
+    std::atomic<bool> m_finished{false};
+    std::atomic<bool> m_pending{false};
+    std::atomic<int> m_tid{0};
+    std::atomic<std::uint64_t> m_notifications{0};
+
+    std::mutex m_mutex; // guards the waits below and m_lastError
+    std::condition_variable m_wake;
+    std::string m_lastError;
+    ws::SocketWakeup m_wakeup;
+    std::thread m_thread;
+};
+
+class TCustomUDPSock : public TCustomDebugLog {
+public:
+    using TUDPSockNotifyReceiveEvent = std::function<void(TCustomUDPSock& Sender, std::int32_t Size)>;
+    using TNotifyEvent = std::function<void(TCustomUDPSock& Sender)>;
+
+    // Starts the socket layer and learns the host's address; EUDPSockError when
+    // WSAStartup or gethostname fails.
+    TCustomUDPSock();
+    ~TCustomUDPSock() override;
+
+    virtual void DoReceive();
+    virtual void Open();
+    virtual void Close();
+    // Bytes sent; 0 when not open.
+    virtual std::int32_t Send(const void* Buf, std::int32_t Size, const AnsiString& HostName,
+                              const AnsiString& Address, std::uint16_t Port);
+    // Bytes read (or, with Size -1, bytes waiting); 0 when not open or when
+    // nothing is waiting: the GUI thread never waits for data.
+    virtual std::int32_t Receive(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
+                                 bool Peek);
+    std::int32_t PendingSize();
+
+    bool Active() const noexcept { return m_active; }
+    ws::SOCKET Socket() const noexcept { return m_socket; }
+    const AnsiString& LocalAddress() const noexcept { return m_localAddress; }
+    const ws::SOCKADDR_IN& LocalAddr() const noexcept { return m_localAddr; }
+    const AnsiString& Description() const noexcept { return m_description; }
+    const AnsiString& SystemStatus() const noexcept { return m_systemStatus; }
+    std::uint16_t MaxSockets() const noexcept { return m_maxSockets; }
+    std::uint16_t MaxUdpDg() const noexcept { return m_maxUdpDg; }
+    const TUDPWatch* Watch() const noexcept { return m_watch.get(); }
+
+    std::uint16_t Port() const noexcept { return m_port; }
+    void SetPort(std::uint16_t value); // EUDPSockError while open
+    TThreadPriority Priority() const noexcept { return m_priority; }
+    void SetPriority(TThreadPriority value); // std::invalid_argument outside tpIdle..tpTimeCritical
+    std::int32_t SleepTime() const noexcept { return m_sleepTime; }
+    void SetSleepTime(std::int32_t value);
+
+    // "Port" and "Priority" of `section` under the registry key.
+    void LoadFromRegistry(const QString& key, const QString& section);
+    void SaveToRegistry(const QString& key, const QString& section);
+
+    TUDPSockNotifyReceiveEvent OnReceive;
+    TNotifyEvent OnPortOpen;
+    TNotifyEvent OnPortClose;
+    // Shows an exception raised while a notification was handled (the application's
+    // standard display); the exception never reaches Qt's event loop.
+    std::function<void(const std::exception&)> OnException;
+
+private:
+    friend class TUDPNotifyTarget;
+    void WndProc(std::uint32_t msg, std::uint64_t serial);
+    void StopWatch() noexcept;
+    static AnsiString GetLocalAddress();
+
+    ws::SOCKET m_socket = ws::INVALID_SOCKET;
+    std::unique_ptr<TUDPNotifyTarget> m_handle;
+    bool m_active = false;
+    std::uint16_t m_port = 0;
+    std::unique_ptr<TUDPWatch> m_watch;
+    ws::SOCKADDR_IN m_localAddr{};
+    AnsiString m_localAddress;
+    AnsiString m_description;
+    AnsiString m_systemStatus;
+    std::uint16_t m_maxSockets = 0;
+    std::uint16_t m_maxUdpDg = 0;
+    TThreadPriority m_priority = tpNormal;
+    std::int32_t m_sleepTime = 0;
+    bool m_started = false;
+};
+
+} // namespace vpx

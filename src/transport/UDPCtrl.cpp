@@ -1,0 +1,120 @@
+#include "transport/UDPCtrl.h"
+
+#include <string>
+
+namespace vpx {
+
+namespace {
+
+// The arrows → and ← in code page 932.
+constexpr char kRightArrow[] = "\x81\xA8";
+constexpr char kLeftArrow[] = "\x81\xA9";
+
+QByteArray Number(unsigned value)
+{
+    return QByteArray::number(value);
+}
+
+void Output(TCustomDebugLog& log, const QByteArray& line)
+{
+    log.OutputLog(reinterpret_cast<const std::uint8_t*>(line.constData()), static_cast<std::int32_t>(line.size()));
+}
+
+} // namespace
+
+QByteArray TraceHexList(const std::uint8_t* data, std::int32_t size)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    QByteArray list;
+    if (data == nullptr || size <= 0)
+        return list;
+    list.reserve(size * 4);
+    for (std::int32_t i = 0; i < size; ++i) {
+        if (i > 0)
+            list.append(',');
+        list.append(kDigits[data[i] >> 4]);
+        list.append(kDigits[data[i] & 0x0F]);
+        list.append('h');
+    }
+    return list;
+}
+
+QByteArray TracePortLine(std::uint16_t port, bool connected)
+{
+    return QByteArray("Port(") + Number(port) + (connected ? ") Connected" : ") Disconnected");
+}
+
+QByteArray TraceDataLine(bool send, TLogType type, const AnsiString& localAddress, std::uint16_t localPort,
+                         const AnsiString& peerAddress, std::uint16_t peerPort, const std::uint8_t* data,
+                         std::int32_t size)
+{
+    if (type != ltHexList && type != ltAscii)
+        return QByteArray();
+    QByteArray line(send ? "Send " : "Recv ");
+    line += QByteArray::fromStdString(localAddress) + ':' + Number(localPort);
+    line += ' ';
+    line += send ? kRightArrow : kLeftArrow;
+    line += ' ';
+    line += QByteArray::fromStdString(peerAddress) + ':' + Number(peerPort) + " [";
+    if (type == ltHexList)
+        line += TraceHexList(data, size);
+    else if (data != nullptr && size > 0)
+        line.append(reinterpret_cast<const char*>(data), size);
+    line += ']';
+    return line;
+}
+
+TUDPControl::~TUDPControl()
+{
+    // Closed here rather than in the base so that the closing is traced.
+    if (Active()) {
+        try {
+            Close();
+        } catch (...) {
+        }
+    }
+}
+
+void TUDPControl::Open()
+{
+    const bool wasActive = Active();
+    TCustomUDPSock::Open();
+    if (!wasActive && Active() && WriteLog())
+        Output(*this, TracePortLine(Port(), true));
+}
+
+void TUDPControl::Close()
+{
+    const bool wasActive = Active();
+    TCustomUDPSock::Close();
+    if (wasActive && !Active() && WriteLog())
+        Output(*this, TracePortLine(Port(), false));
+}
+
+std::int32_t TUDPControl::Send(const void* Buf, std::int32_t Size, const AnsiString& HostName,
+                               const AnsiString& Address, std::uint16_t Port)
+{
+    const std::int32_t sent = TCustomUDPSock::Send(Buf, Size, HostName, Address, Port);
+    if (sent > 0 && WriteLog()) {
+        const QByteArray line = TraceDataLine(true, LogType(), LocalAddress(), this->Port(), Address, Port,
+                                              static_cast<const std::uint8_t*>(Buf), Size);
+        if (!line.isNull())
+            Output(*this, line);
+    }
+    return sent;
+}
+
+std::int32_t TUDPControl::Receive(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
+                                  bool Peek)
+{
+    const std::int32_t read = TCustomUDPSock::Receive(Buf, Size, Address, Port, Peek);
+    if (read > 0 && !Peek && Size != -1 && WriteLog()) {
+        const QByteArray line = TraceDataLine(false, LogType(), LocalAddress(), this->Port(), Address, Port,
+                                              static_cast<const std::uint8_t*>(Buf), read);
+        if (!line.isNull())
+            Output(*this, line);
+    }
+    return read;
+}
+
+} // namespace vpx
