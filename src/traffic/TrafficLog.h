@@ -1,0 +1,49 @@
+#pragma once
+
+// The traffic log: the newest MaxLogRecords traffic records, oldest first.
+// Plain C++; a model listens to its changes to show them.
+
+#include "traffic/TrafficRecord.h"
+
+#include <deque>
+
+namespace vpx {
+
+inline constexpr int MaxLogRecords = 1000;
+
+// Told about every change, before and after, so a model can bracket it.
+class TTrafficLogListener {
+public:
+    virtual ~TTrafficLogListener() = default;
+    virtual void BeforeAppend(int row) = 0;
+    virtual void AfterAppend() = 0;
+    virtual void BeforeRemoveOldest() = 0;
+    virtual void AfterRemoveOldest() = 0;
+    virtual void BeforeClear(int count) = 0;
+    virtual void AfterClear() = 0;
+};
+
+class TTrafficLog {
+public:
+    TTrafficLog() = default;
+    TTrafficLog(const TTrafficLog&) = delete;
+    TTrafficLog& operator=(const TTrafficLog&) = delete;
+
+    // Appends the record; past the cap the oldest record is released. A missing
+    // record is ignored. Returns whether the oldest was dropped.
+    bool AddTrafficRecord(TrafficRecordPtr record);
+    // Releases every record, oldest first. Clearing an empty log does nothing.
+    void ClearTrafficLog();
+
+    int Count() const noexcept { return static_cast<int>(m_records.size()); }
+    // The record of a row, or nullptr for a row that does not exist.
+    const TTrafficRecord* Record(int row) const noexcept;
+
+    void SetListener(TTrafficLogListener* listener) noexcept { m_listener = listener; }
+
+private:
+    std::deque<TrafficRecordPtr> m_records;
+    TTrafficLogListener* m_listener = nullptr;
+};
+
+} // namespace vpx

@@ -1,0 +1,46 @@
+#pragma once
+
+// One logged datagram: its bytes exactly as sent or received, who the peer
+// was and why it was logged. The record owns its bytes and texts.
+
+#include "platform/CodePage.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vpx {
+
+enum TTrafficKind : std::uint8_t {
+    tkReceived = 0,        // received, no auto-reply row matched
+    tkReceivedMatched = 1, // received and matched an enabled auto-reply row
+    tkSent = 2,            // sent by the user
+    tkAutoReplySent = 3,   // the automatic reply to a matched datagram
+};
+
+struct TTrafficRecord {
+    std::vector<std::uint8_t> Data; // the payload
+    std::int32_t Length = 0;        // bytes in Data
+    std::uint8_t Kind = tkReceived; // a TTrafficKind
+    AnsiString Comment;             // code page 932; may be empty
+    std::string PeerAddress;        // dotted IPv4
+    std::uint16_t PeerPort = 0;
+};
+
+using TrafficRecordPtr = std::unique_ptr<TTrafficRecord>;
+
+// A record with `length` zero bytes (a negative length counts as 0); the caller
+// fills in the payload and the other fields.
+TrafficRecordPtr NewTrafficRecord(std::int32_t length);
+
+// Releases a record; given none, does nothing.
+void FreeTrafficRecord(TrafficRecordPtr record) noexcept;
+
+// The bytes of a record that may be read: never more than Data holds, whatever Length says.
+inline std::size_t PayloadSize(const TTrafficRecord& record) noexcept
+{
+    const auto length = record.Length < 0 ? std::size_t{0} : static_cast<std::size_t>(record.Length);
+    return length < record.Data.size() ? length : record.Data.size();
+}
+
+} // namespace vpx
