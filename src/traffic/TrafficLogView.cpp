@@ -152,8 +152,22 @@ void TTrafficLogView::AddTrafficRecord(TrafficRecordPtr record)
     if (!record)
         return;
     m_model.AddTrafficRecord(std::move(record));
-    const QModelIndex last = m_model.index(m_model.rowCount() - 1);
-    m_list->setCurrentIndex(last);
+    // Selecting and scrolling lay the whole list out again; when datagrams pour
+    // in, doing it once per pass of the event loop (before the next paint)
+    // instead of once per record keeps an append cheap.
+    if (!m_showNewestPending) {
+        m_showNewestPending = true;
+        QMetaObject::invokeMethod(this, &TTrafficLogView::ShowNewest, Qt::QueuedConnection);
+    }
+}
+
+void TTrafficLogView::ShowNewest()
+{
+    m_showNewestPending = false;
+    const int count = m_model.rowCount();
+    if (count == 0)
+        return;
+    m_list->setCurrentIndex(m_model.index(count - 1));
     m_list->scrollToBottom();
 }
 

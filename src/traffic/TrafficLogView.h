@@ -42,8 +42,11 @@ public:
     explicit TTrafficLogView(QWidget* parent = nullptr);
     ~TTrafficLogView() override;
 
-    // Appends a filled record, selects it and scrolls it into view.
+    // Appends a filled record; before the list is painted again the newest
+    // record is selected and scrolled into view.
     void AddTrafficRecord(TrafficRecordPtr record);
+    // Selects the newest record and scrolls it into view now.
+    void ShowNewest();
     void ClearTrafficLog();
 
     // 0 hexadecimal, 1 decimal, 2 ASCII; other values are ignored.
@@ -86,6 +89,7 @@ private:
     QScrollBar* m_scroll = nullptr;
     QLabel* m_offsetLabel = nullptr;
     TTrafficLogDelegate* m_delegate = nullptr;
+    bool m_showNewestPending = false;
 };
 
 } // namespace vpx

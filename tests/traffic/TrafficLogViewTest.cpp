@@ -89,7 +89,7 @@ TEST_F(ViewFixture, TheThousandAndFirstRecordDropsTheOldestAndIsShown)
     EXPECT_EQ(view.Model().rowCount(), 1000);
     EXPECT_EQ(view.Model().Log().Record(0)->PeerPort, 1);
     const QModelIndex last = view.Model().index(999);
-    EXPECT_EQ(view.lstLog()->currentIndex(), last);
+    ASSERT_TRUE(WaitFor([&] { return view.lstLog()->currentIndex() == last; }));
     EXPECT_EQ(view.lstLog()->selectionModel()->selectedIndexes(), QModelIndexList{last});
     ASSERT_TRUE(WaitFor([&] {
         return view.lstLog()->viewport()->rect().contains(view.lstLog()->visualRect(last));
@@ -173,6 +173,7 @@ TEST_F(ViewFixture, HeaderHasFourResizableSections)
 TEST_F(ViewFixture, RowsAreDrawnInTheList)
 {
     view.AddTrafficRecord(test::MakeRecord({0x0A}, tkReceivedMatched));
+    view.ShowNewest();
     const QImage image = view.lstLog()->viewport()->grab().toImage();
     // The selected row is painted in the highlight colour.
     const QRect row = view.lstLog()->visualRect(view.Model().index(0));

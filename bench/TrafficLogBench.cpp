@@ -1,0 +1,129 @@
+// Appending datagrams to the traffic log with its view attached (offscreen,
+// the event loop run after every append as it is between two datagrams),
+// against appending to the bare store in the same run. The time per append
+// must not grow with the number of records appended: the log is capped.
+
+#include "traffic/TrafficLog.h"
+#include "traffic/TrafficLogView.h"
+
+#include <QApplication>
+#include <QListView>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace {
+
+vpx::TrafficRecordPtr Datagram(std::int64_t i)
+{
+    auto record = vpx::NewTrafficRecord(32);
+    for (std::size_t b = 0; b < record->Data.size(); ++b)
+        record->Data[b] = static_cast<std::uint8_t>(i + static_cast<std::int64_t>(b));
+    record->Kind = static_cast<std::uint8_t>(i % 4);
+    record->PeerAddress = "192.168.1.20";
+    record->PeerPort = static_cast<std::uint16_t>(i);
+    record->Comment = "reply";
+    return record;
+}
+
+void BM_Baseline_StoreAppend(benchmark::State& state)
+{
+    vpx::TTrafficLog log;
+    std::int64_t i = 0;
+    for (auto _ : state)
+        log.AddTrafficRecord(Datagram(i++));
+    benchmark::DoNotOptimize(log.Count());
+}
+
+// range(0) appends, the event loop run after every range(1) appends: 1 is one
+// datagram per pass (a layout and a paint for each), 100 a flood where the
+// notifications of a hundred datagrams are handled between two paints.
+void BM_ViewAppend(benchmark::State& state)
+{
+    const std::int64_t burst = state.range(1);
+    vpx::TTrafficLogView view;
+    view.resize(800, 600);
+    view.show();
+    QCoreApplication::processEvents();
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        view.AddTrafficRecord(Datagram(i++));
+        if (i % burst == 0)
+            QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    if (view.Model().rowCount() != std::min<std::int64_t>(i, vpx::MaxLogRecords) ||
+        view.lstLog()->currentIndex().row() != view.Model().rowCount() - 1)
+        state.SkipWithError("the log lost its cap or its newest row");
+}
+
+// Each measured once for exactly that many appends.
+constexpr int kCounts[] = {2000, 20000, 200000};
+constexpr int kEachPassCounts[] = {1000, 10000};
+
+void Register()
+{
+    for (const int n : kCounts) {
+        benchmark::RegisterBenchmark("BM_Baseline_StoreAppend", BM_Baseline_StoreAppend)
+            ->Arg(n)->Iterations(n)->UseRealTime();
+        benchmark::RegisterBenchmark("BM_ViewAppend", BM_ViewAppend)->Args({n, 100})->Iterations(n)->UseRealTime();
+    }
+    for (const int n : kEachPassCounts) {
+        benchmark::RegisterBenchmark("BM_Baseline_StoreAppend", BM_Baseline_StoreAppend)
+            ->Arg(n)->Iterations(n)->UseRealTime();
+        benchmark::RegisterBenchmark("BM_ViewAppend", BM_ViewAppend)->Args({n, 1})->Iterations(n)->UseRealTime();
+    }
+}
+
+std::string Name(const std::string& base, int n)
+{
+    return base + "/iterations:" + std::to_string(n) + "/real_time";
+}
+
+// Prints each view measurement as a ratio to the bare store of the same count.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            m_ns[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::printf("\nper append, as a ratio to appending to the bare store in the same run:\n");
+        const auto line = [&](int n, int burst) {
+            const std::string view = Name("BM_ViewAppend/" + std::to_string(n) + "/" + std::to_string(burst), n);
+            const std::string base = Name("BM_Baseline_StoreAppend/" + std::to_string(n), n);
+            if (m_ns.count(view) && m_ns.count(base) && m_ns[base] > 0)
+                std::printf("%7d appends, event loop every %3d: view %9.0f ns, store %5.0f ns, %8.1f x\n", n, burst,
+                            m_ns[view], m_ns[base], m_ns[view] / m_ns[base]);
+        };
+        for (const int n : kCounts)
+            line(n, 100);
+        for (const int n : kEachPassCounts)
+            line(n, 1);
+    }
+
+private:
+    std::map<std::string, double> m_ns;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Register();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
