@@ -1,0 +1,66 @@
+#pragma once
+
+// The auto-reply table as plain data: one row per accepted line of an auto-reply
+// file, in file order, each with its compiled comparison pattern and its own
+// enabled flag. The file reader and the matcher work on this alone; a small
+// model shows it in the window.
+
+#include "platform/CodePage.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vpx {
+
+enum TAutoReplyRowType : std::int32_t {
+    rtLookup = 0, // reply with the first command of the tree whose name contains SendComment
+    rtDirect = 1, // reply with SendData
+};
+
+struct TAutoReplyRow {
+    std::int32_t RowType = rtLookup;
+    std::vector<std::int32_t> Pattern; // compiled with wildcards and normalised; never empty
+    AnsiString CompareData;            // field 2 as written in the file, for display
+    AnsiString ReceiveComment;
+    AnsiString SendComment;            // rtLookup: the command's name; rtDirect: the reply's comment
+    AnsiString SendData;               // rtDirect: the reply's notation; empty for rtLookup
+    bool Enabled = true;               // the list item's check box
+};
+
+// Cuts a line at every tab as if one tab were appended: "a" gives one field,
+// "a\t" two (the second empty). An empty line gives no fields. Fields are not trimmed.
+void SplitTabFields(std::string_view line, std::vector<std::string_view>& fields);
+
+// Cuts file contents into lines at CR LF, CR or LF. A last line without a line
+// end counts; nothing follows a final line end.
+std::vector<std::string_view> SplitLines(std::string_view contents);
+
+// The row type field: blanks, an optional sign, decimal digits and nothing else.
+std::optional<std::int32_t> ParseRowType(std::string_view field);
+
+class TAutoReplyTable {
+public:
+    // Appends the row a line describes; returns false (and appends nothing) for a
+    // line that does not make a row.
+    bool ParseAutoReplyLine(std::string_view line);
+    void Clear() noexcept { m_rows.clear(); }
+
+    int Count() const noexcept { return static_cast<int>(m_rows.size()); }
+    bool Empty() const noexcept { return m_rows.empty(); }
+    const TAutoReplyRow& Row(int index) const { return m_rows.at(static_cast<std::size_t>(index)); }
+    const std::vector<TAutoReplyRow>& Rows() const noexcept { return m_rows; }
+    void SetEnabled(int index, bool enabled) { m_rows.at(static_cast<std::size_t>(index)).Enabled = enabled; }
+
+    // The first enabled row, in table order, whose pattern the data fits; nullptr for none.
+    const TAutoReplyRow* FindMatchingRow(const std::vector<std::int32_t>& data) const noexcept;
+
+private:
+    std::vector<TAutoReplyRow> m_rows;
+    std::vector<std::string_view> m_fields;   // reused by every line of a load
+    std::vector<std::int32_t> m_items;
+};
+
+} // namespace vpx

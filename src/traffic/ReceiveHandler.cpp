@@ -1,0 +1,68 @@
+#include "traffic/ReceiveHandler.h"
+
+#include "library/CommandFind.h"
+#include "traffic/AutoReplyCommands.h"
+#include "traffic/SendCommands.h"
+#include "traffic/TrafficLogView.h"
+#include "transport/CommUDP.h"
+
+namespace vpx {
+
+TReceiveHandler::TReceiveHandler(const TAutoReplyCommands& autoReply, TSendCommands& sender, TTrafficLogView& log,
+                                 const CommandTree& tree)
+    : m_autoReply(autoReply), m_sender(sender), m_log(log), m_tree(tree)
+{
+}
+
+void TReceiveHandler::UDPControlReceive(TCustomUDPSock& Sender, std::int32_t Size)
+{
+    if (Size <= 0)
+        return;
+
+    // The datagram is read straight into the record that will hold it.
+    TrafficRecordPtr record = NewTrafficRecord(Size);
+    std::uint16_t port = 0;
+    const std::int32_t n = Sender.Receive(record->Data.data(), Size, record->PeerAddress, port, false);
+    if (n <= 0)
+        return;
+    if (n < Size) {
+        record->Data.resize(static_cast<std::size_t>(n));
+        record->Length = n;
+    }
+    record->Kind = tkReceived;
+    record->PeerPort = port;
+
+    const TAutoReplyRow* row = nullptr;
+    const TAutoReplyTable& table = m_autoReply.Table();
+    if (m_autoReply.IsAutoReplyOn() && !table.Empty()) {
+        m_data.assign(record->Data.begin(), record->Data.end());
+        row = table.FindMatchingRow(m_data);
+        if (row) {
+            record->Comment = row->ReceiveComment;
+            record->Kind = tkReceivedMatched;
+        }
+    }
+
+    m_log.AddTrafficRecord(std::move(record));
+
+    if (!row)
+        return;
+    if (row->RowType == rtLookup) {
+        if (row->SendComment.empty())
+            return;
+        const CommandNode* node = FindCommandByName(m_tree, row->SendComment);
+        if (!node || node->Info()->Command.empty())
+            return;
+        const TCommandInfo& info = *node->Info();
+        const std::uint8_t byteOrder = info.ByteOrder != -1
+                                           ? static_cast<std::uint8_t>(info.ByteOrder & 0xFF)
+                                           : static_cast<std::uint8_t>(m_sender.GetDefaultByteOrder());
+        m_sender.SendPayload(tkAutoReplySent, info.Mode != 0, byteOrder, info.Command, node->Name());
+    } else {
+        if (row->SendData.empty())
+            return;
+        m_sender.SendPayload(tkAutoReplySent, false, 0, row->SendData, row->SendComment);
+    }
+}
+
+} // namespace vpx

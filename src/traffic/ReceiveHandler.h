@@ -1,0 +1,35 @@
+#pragma once
+
+// The handler of the UDP component's receive event: reads the datagram, logs it
+// (matched or not) and sends the first matching enabled auto-reply row's reply.
+// Runs for every datagram, so it keeps its scratch list between calls.
+
+#include <cstdint>
+#include <vector>
+
+namespace vpx {
+
+class CommandTree;
+class TAutoReplyCommands;
+class TCustomUDPSock;
+class TSendCommands;
+class TTrafficLogView;
+
+class TReceiveHandler {
+public:
+    // `tree` is the command tree lookup rows search. All must outlive the handler.
+    TReceiveHandler(const TAutoReplyCommands& autoReply, TSendCommands& sender, TTrafficLogView& log,
+                    const CommandTree& tree);
+
+    // TCustomUDPSock::OnReceive: Size is the number of bytes waiting.
+    void UDPControlReceive(TCustomUDPSock& Sender, std::int32_t Size);
+
+private:
+    const TAutoReplyCommands& m_autoReply;
+    TSendCommands& m_sender;
+    TTrafficLogView& m_log;
+    const CommandTree& m_tree;
+    std::vector<std::int32_t> m_data; // the received bytes as items, for matching
+};
+
+} // namespace vpx

@@ -1,0 +1,193 @@
+#include "traffic/SendCommands.h"
+
+#include "library/CommandTree.h"
+#include "notation/Notation.h"
+#include "platform/UserPrompts.h"
+#include "traffic/TrafficLogView.h"
+#include "transport/CommUDP.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace vpx {
+
+TSendCommands::TSendCommands(TCustomUDPSock& udp, TTrafficLogView& log, UserPrompts& prompts,
+                             const Controls& controls, AddressProvider address, PortProvider port,
+                             SelectionProvider selected, QObject* parent)
+    : QObject(parent),
+      m_udp(udp),
+      m_log(log),
+      m_prompts(prompts),
+      m_controls(controls),
+      m_address(std::move(address)),
+      m_port(std::move(port)),
+      m_selected(std::move(selected))
+{
+    QComboBox* box = m_controls.cboCommand;
+    box->setEditable(true);
+    // The history is ours: the box must neither add typed lines itself nor complete them.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    box->installEventFilter(this);
+    box->lineEdit()->installEventFilter(this);
+    connect(box, &QComboBox::editTextChanged, this, [this] { cboCommandChange(); });
+    connect(m_controls.ActionSend, &QAction::triggered, this,
+            guarded(m_prompts, [this](bool) { ActionSendExecute(); }));
+    connect(m_controls.ActionSendSelected, &QAction::triggered, this,
+            guarded(m_prompts, [this](bool) { ActionSendSelectedExecute(); }));
+}
+
+TSendCommands::~TSendCommands()
+{
+    if (m_controls.cboCommand) {
+        m_controls.cboCommand->removeEventFilter(this);
+        if (QLineEdit* edit = m_controls.cboCommand->lineEdit())
+            edit->removeEventFilter(this);
+    }
+}
+
+void TSendCommands::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                                const AnsiString& comment)
+{
+    AnsiString address = m_address();
+    const std::uint16_t port = m_port();
+    if (text.empty())
+        return;
+
+    std::int32_t count;
+    if (textMode) {
+        count = static_cast<std::int32_t>(text.size());
+    } else {
+        count = CompileCommand(byteOrder, text, m_items, false);
+        if (count <= 0)
+            return;
+    }
+
+    // The record's own buffer is what goes out: one allocation per datagram.
+    TrafficRecordPtr record = NewTrafficRecord(count);
+    std::uint8_t* bytes = record->Data.data();
+    if (textMode) {
+        for (std::int32_t i = 0; i < count; ++i)
+            bytes[i] = static_cast<std::uint8_t>(text[static_cast<std::size_t>(i)]);
+    } else {
+        for (std::int32_t i = 0; i < count; ++i)
+            bytes[i] = static_cast<std::uint8_t>(m_items[static_cast<std::size_t>(i)] & 0xFF);
+    }
+
+    m_udp.Send(bytes, count, AnsiString(), address, port);
+
+    record->Kind = kind;
+    record->Comment = comment;
+    record->PeerAddress = std::move(address);
+    record->PeerPort = port;
+    m_log.AddTrafficRecord(std::move(record));
+}
+
+int TSendCommands::GetSendMode() const
+{
+    return m_controls.ActionText->isChecked() ? 1 : 0;
+}
+
+void TSendCommands::SetSendMode(int mode)
+{
+    if (mode != 0 && mode != 1)
+        return;
+    m_controls.ActionMix->setChecked(mode == 0);
+    m_controls.ActionText->setChecked(mode == 1);
+}
+
+int TSendCommands::GetDefaultByteOrder() const
+{
+    return m_controls.ActionBigEndian->isChecked() ? 1 : 0;
+}
+
+void TSendCommands::SetDefaultByteOrder(int byteOrder)
+{
+    if (byteOrder != 0 && byteOrder != 1)
+        return;
+    m_controls.ActionLittleEndian->setChecked(byteOrder == 0);
+    m_controls.ActionBigEndian->setChecked(byteOrder == 1);
+}
+
+void TSendCommands::ActionSendExecute()
+{
+    DirectInput(false);
+}
+
+bool TSendCommands::cboCommandEnter()
+{
+    if (m_controls.cboCommand->currentText().isEmpty())
+        return false;
+    DirectInput(true);
+    return true;
+}
+
+void TSendCommands::DirectInput(bool enterKey)
+{
+    const AnsiString text = ToAnsi(m_controls.cboCommand->currentText());
+    if (text.empty())
+        return;
+    SendPayload(tkSent, GetSendMode() == 1, static_cast<std::uint8_t>(GetDefaultByteOrder()), text, AnsiString());
+
+    const auto result = m_history.Add(text);
+    ShowHistory();
+    if (enterKey && result != TCommandHistory::AddResult::Rejected)
+        m_controls.cboCommand->setCurrentIndex(0); // shows the entry as the history holds it
+}
+
+void TSendCommands::ActionSendSelectedExecute()
+{
+    const CommandNode* node = m_selected ? m_selected() : nullptr;
+    if (!node || !node->Info() || node->Info()->Command.empty())
+        return;
+    const TCommandInfo& info = *node->Info();
+    const std::uint8_t byteOrder = info.ByteOrder != -1 ? static_cast<std::uint8_t>(info.ByteOrder & 0xFF)
+                                                        : static_cast<std::uint8_t>(GetDefaultByteOrder());
+    SendPayload(tkSent, info.Mode != 0, byteOrder, info.Command, node->Name());
+}
+
+void TSendCommands::cboCommandChange()
+{
+    m_controls.ActionSend->setEnabled(!m_controls.cboCommand->currentText().isEmpty());
+}
+
+void TSendCommands::SetHistory(const std::vector<AnsiString>& entries)
+{
+    m_history.Assign(entries);
+    ShowHistory();
+}
+
+void TSendCommands::ShowHistory()
+{
+    QComboBox* box = m_controls.cboCommand;
+    // Rebuilding the list must not disturb what the user typed.
+    const QString typed = box->currentText();
+    {
+        const QSignalBlocker blocker(box);
+        box->clear();
+        for (const AnsiString& entry : m_history.Entries())
+            box->addItem(FromAnsi(entry));
+        box->setEditText(typed);
+    }
+}
+
+bool TSendCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            try {
+                return cboCommandEnter();
+            } catch (const std::exception& e) {
+                m_prompts.ShowException(e);
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace vpx

@@ -1,0 +1,101 @@
+#pragma once
+
+// Everything that puts a datagram on the wire: SendPayload, the direct-input box
+// with its history (Enter and ActionSend), sending the selected command, the send
+// mode for direct input and the default byte order. The window creates the
+// widgets and actions; this class drives them.
+
+#include "platform/CodePage.h"
+#include "traffic/CommandHistory.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QComboBox;
+
+namespace vpx {
+
+class CommandNode;
+class TCustomUDPSock;
+class TTrafficLogView;
+class UserPrompts;
+
+class TSendCommands : public QObject {
+    Q_OBJECT
+
+public:
+    struct Controls {
+        QComboBox* cboCommand = nullptr;
+        QAction* ActionSend = nullptr;
+        QAction* ActionSendSelected = nullptr;
+        QAction* ActionMix = nullptr; // ActionMix and ActionText: the send mode of direct input
+        QAction* ActionText = nullptr;
+        QAction* ActionLittleEndian = nullptr; // the default byte order
+        QAction* ActionBigEndian = nullptr;
+    };
+    // Read at the moment of every send: the tool bar's address box (dotted text)
+    // and port box. Either may raise the boxes' range error, which leaves the send.
+    using AddressProvider = std::function<AnsiString()>;
+    using PortProvider = std::function<std::uint16_t()>;
+    // The command tree's selected node, or nullptr.
+    using SelectionProvider = std::function<const CommandNode*()>;
+
+    // Connects ActionSend, ActionSendSelected, Enter in the box and the box's text
+    // changes (ActionSend enabled exactly while the box holds text); handlers
+    // report their failures through the prompts. The window must not connect
+    // these again. Every reference must outlive this object.
+    TSendCommands(TCustomUDPSock& udp, TTrafficLogView& log, UserPrompts& prompts, const Controls& controls,
+                  AddressProvider address, PortProvider port, SelectionProvider selected,
+                  QObject* parent = nullptr);
+    ~TSendCommands() override;
+
+    // Compiles (or, in text mode, takes the bytes of) text, sends the bytes to the
+    // tool bar's address and port and logs them with kind and comment. A text
+    // that yields no bytes sends and logs nothing. Logged also while the port is
+    // closed and nothing went out; a socket failure leaves by exception, unlogged.
+    void SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                     const AnsiString& comment);
+
+    // 0 mixed, 1 text. Other values leave the state as it is.
+    int GetSendMode() const;
+    void SetSendMode(int mode);
+    // 0 little-endian, 1 big-endian. Other values leave the state as it is.
+    int GetDefaultByteOrder() const;
+    void SetDefaultByteOrder(int byteOrder);
+
+    // Sends the box's text and records it in the history.
+    void ActionSendExecute();
+    // Enter in the box: as ActionSend, and the box then shows the top history
+    // entry. Returns whether the key was used (not for an empty box).
+    bool cboCommandEnter();
+    // Sends the selected command with its own mode and byte order (or the default).
+    void ActionSendSelectedExecute();
+    void cboCommandChange();
+
+    const TCommandHistory& History() const noexcept { return m_history; }
+    // Stored entries, most recent first (the settings' "Command%d" values).
+    void SetHistory(const std::vector<AnsiString>& entries);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void DirectInput(bool enterKey);
+    void ShowHistory();
+
+    TCustomUDPSock& m_udp;
+    TTrafficLogView& m_log;
+    UserPrompts& m_prompts;
+    Controls m_controls;
+    AddressProvider m_address;
+    PortProvider m_port;
+    SelectionProvider m_selected;
+    TCommandHistory m_history;
+    std::vector<std::int32_t> m_items; // reused: replies under a flood allocate nothing here
+};
+
+} // namespace vpx
