@@ -10,6 +10,7 @@ VPX_PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  xvfb xauth
 )
 
 vpx_install_packages() {
@@ -25,9 +26,12 @@ vpx_install_packages() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# vpx_build [target ...]: everything when no target is named.
 vpx_build() {
   vpx_install_packages "${VPX_PACKAGES[@]}"
   local build_type=${VORPEX_BUILD_TYPE:-RelWithDebInfo}
-  cmake -S "$VPX_ROOT" -B "$VPX_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "$@"
-  cmake --build "$VPX_BUILD_DIR" --parallel "$(nproc)"
+  cmake -S "$VPX_ROOT" -B "$VPX_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$VPX_BUILD_DIR" --parallel "$(nproc)" "${targets[@]}"
 }
