@@ -1,0 +1,544 @@
+#include "shell/Main.h"
+
+#include "library/CommandSelection.h"
+#include "library/CommandTreeModel.h"
+#include "platform/UserPrompts.h"
+#include "shell/CommandLine.h"
+#include "shell/ConnectionCommands.h"
+#include "shell/HelpViewer.h"
+#include "shell/IPEdit.h"
+#include "shell/MainActions.h"
+#include "shell/NumEdit.h"
+#include "shell/PaneRules.h"
+#include "shell/ToolImages.h"
+#include "shell/XPToolBarMenu.h"
+#include "traffic/ImageList.h"
+#include "traffic/TrafficActions.h"
+#include "traffic/TrafficLogView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace vpx {
+
+namespace {
+
+const QString kRegistryKey = QStringLiteral("Software\\Norveth\\VPX");
+
+// The busy cursor for a long step, put back whatever happens.
+class BusyCursor {
+public:
+    explicit BusyCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QFont FontOf(const QStringList& families, int pixelSize)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+// A pane's title strip: a sunken one-line label over the pane's control.
+QLabel* TitleStrip(const QString& text, const char* name)
+{
+    auto* label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setFixedHeight(17);
+    label->setIndent(2);
+    return label;
+}
+
+QWidget* Pane(const char* name, QLabel* title, QWidget* body)
+{
+    auto* pane = new QWidget;
+    pane->setObjectName(QString::fromLatin1(name));
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(title);
+    layout->addWidget(body, 1);
+    // Assistive technology finds the control by its title strip.
+    body->setAccessibleName(title->text());
+    return pane;
+}
+
+QToolBar* FlatToolBar(const char* name, bool showImages)
+{
+    auto* bar = new QToolBar;
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(showImages ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextOnly);
+    return bar;
+}
+
+} // namespace
+
+TfrmSimMain::TfrmSimMain(const QStringList& arguments, UserPrompts* prompts, QWidget* parent)
+    : QMainWindow(parent), m_ownPrompts(prompts ? nullptr : std::make_unique<QtUserPrompts>(this)),
+      m_prompts(prompts ? prompts : m_ownPrompts.get()), Document(*m_prompts), m_arguments(arguments)
+{
+    setObjectName(QStringLiteral("frmSimMain"));
+    setWindowIcon(ToolImages::Icon(ToolImage::AppIcon));
+    setFont(FontOf({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+                    QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")},
+                   12));
+    setMinimumSize(200, 100);
+    resize(632, 453);
+
+    m_actions = new TMainActions(this);
+    CreatePanes();
+    m_trafficActions = new TTrafficActions(*LogView, UDPControl, this);
+    m_trafficActions->ActionLog()->setIcon(ToolImages::Icon(ToolImage::Log));
+    m_trafficActions->ActionClear()->setIcon(ToolImages::Icon(ToolImage::Clear));
+    CreateToolBars();
+    CreateStatusBar();
+    CreateMenus();
+    m_connection = std::make_unique<TConnectionCommands>(
+        UDPControl, *m_prompts,
+        ConnectionIndicators{m_actions->ActionConnect, mnuConnect, StatusPanel[0], StatusPanel[1]}, this);
+    ConnectActions();
+    FormCreate();
+}
+
+TfrmSimMain::~TfrmSimMain()
+{
+    FormDestroy();
+}
+
+QString TfrmSimMain::ProgramFolder()
+{
+    QString folder = QCoreApplication::applicationDirPath();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+void TfrmSimMain::CreateToolBars()
+{
+    toolMenu = new TXPToolBarMenu;
+    toolMenu->setObjectName(QStringLiteral("toolMenu"));
+    toolMenu->setMovable(false);
+    toolMenu->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Menu titles carry no drop-down arrow, as on a menu bar.
+    toolMenu->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
+    addToolBar(toolMenu);
+    addToolBarBreak();
+
+    toolFile = FlatToolBar("toolFile", true);
+    toolFile->addAction(m_actions->ActionExit);
+    toolFile->addSeparator();
+    toolFile->addAction(m_actions->ActionOpen);
+    toolFile->addAction(m_actions->ActionSave);
+    toolFile->addSeparator();
+    toolFile->addAction(m_actions->ActionCommEnv);
+    addToolBar(toolFile);
+
+    tolShow = FlatToolBar("tolShow", true);
+    tolShow->addAction(m_trafficActions->ActionClear());
+    tolShow->addAction(m_trafficActions->ActionLog());
+    addToolBar(tolShow);
+
+    toolPortAddr = FlatToolBar("toolPortAddr", false);
+    auto* portLabel = new QLabel(QStringLiteral("Port:"));
+    nedtPort = new TNumEdit;
+    nedtPort->setObjectName(QStringLiteral("nedtPort"));
+    nedtPort->SetMax(65535);
+    nedtPort->setFixedWidth(41);
+    nedtPort->setAccessibleName(QStringLiteral("Port"));
+    portLabel->setBuddy(nedtPort);
+    auto* addrLabel = new QLabel(QStringLiteral("Addr:"));
+    ipedtAddress = new TIPEdit;
+    ipedtAddress->setObjectName(QStringLiteral("ipedtAddress"));
+    ipedtAddress->SetAddress(QStringLiteral("0.0.0.0"));
+    ipedtAddress->setFixedWidth(153);
+    ipedtAddress->setAccessibleName(QStringLiteral("Addr"));
+    toolPortAddr->addWidget(portLabel);
+    toolPortAddr->addWidget(nedtPort);
+    toolPortAddr->addSeparator();
+    toolPortAddr->addWidget(addrLabel);
+    toolPortAddr->addWidget(ipedtAddress);
+    addToolBar(toolPortAddr);
+    addToolBarBreak();
+
+    toolCommand = FlatToolBar("toolCommand", true);
+    toolCommand->addAction(m_actions->ActionAutoReturn);
+    toolCommand->addSeparator();
+    toolCommand->addAction(m_actions->ActionLittleEndian);
+    toolCommand->addAction(m_actions->ActionBigEndian);
+    toolCommand->addSeparator();
+    toolCommand->addAction(m_actions->ActionMix);
+    toolCommand->addAction(m_actions->ActionText);
+    toolCommand->addSeparator();
+    toolCommand->addAction(m_actions->ActionConnect);
+    tbConnect = qobject_cast<QToolButton*>(toolCommand->widgetForAction(m_actions->ActionConnect));
+    toolCommand->addAction(m_actions->ActionSend);
+    toolCommand->addSeparator();
+    cboCommand = new QComboBox;
+    cboCommand->setObjectName(QStringLiteral("cboCommand"));
+    cboCommand->setEditable(true);
+    cboCommand->setCompleter(nullptr);
+    cboCommand->setInsertPolicy(QComboBox::NoInsert);
+    cboCommand->setFixedWidth(233);
+    cboCommand->setAccessibleName(QStringLiteral("コマンド入力"));
+    toolCommand->addWidget(cboCommand);
+    addToolBar(toolCommand);
+}
+
+void TfrmSimMain::CreatePanes()
+{
+    tvCommand = new QTreeView;
+    tvCommand->setObjectName(QStringLiteral("tvCommand"));
+    tvCommand->setHeaderHidden(true);
+    TreeModel = new CommandTreeModel(Document.Tree(), this);
+    TreeModel->SetIconLookup([](int index) { return ImageList::Shared().Icon(index); });
+    tvCommand->setModel(TreeModel);
+    pnlLeft = Pane("pnlLeft", TitleStrip(QStringLiteral("ｺﾏﾝﾄﾞ"), "pnlCommandTitle"), tvCommand);
+
+    LogView = new TTrafficLogView;
+    LogView->setObjectName(QStringLiteral("tcViewType"));
+    pnlSelected = TitleStrip(QStringLiteral("選択されていません"), "pnlSelected");
+    pnlRight = Pane("pnlRight", pnlSelected, LogView);
+    LogView->lstLog()->setAccessibleName(QStringLiteral("通信ログ"));
+
+    Splitter1 = new QSplitter(Qt::Horizontal);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(kSplitterSize);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(pnlLeft);
+    Splitter1->addWidget(pnlRight);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    pnlTop = Splitter1;
+
+    lvReturnDatas = new QTreeView;
+    lvReturnDatas->setObjectName(QStringLiteral("lvReturnDatas"));
+    lvReturnDatas->setRootIsDecorated(false);
+    lvReturnDatas->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvReturnDatas->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvReturnDatas->header()->setSectionsClickable(false);
+    pnlAutoReturnTitle = TitleStrip(QStringLiteral("自動返信ﾃﾞｰﾀ"), "pnlAutoReturnTitle");
+    pnlBottom = Pane("pnlBottom", pnlAutoReturnTitle, lvReturnDatas);
+
+    Splitter2 = new QSplitter(Qt::Vertical);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2->setHandleWidth(kSplitterSize);
+    Splitter2->setChildrenCollapsible(false);
+    Splitter2->addWidget(pnlTop);
+    Splitter2->addWidget(pnlBottom);
+    Splitter2->setStretchFactor(0, 0);
+    Splitter2->setStretchFactor(1, 1);
+    for (QWidget* pane : {pnlLeft, pnlRight, pnlTop, pnlBottom})
+        pane->setMinimumSize(1, 1); // the pane rules keep the least sizes, not the layout
+    Splitter2->setSizes({244, 453 - 244});
+    Splitter1->setSizes({128, 632 - 128});
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 4, 0, 0); // Bevel1, the 4-pixel spacer under the tool bars
+    layout->addWidget(Splitter2);
+    setCentralWidget(central);
+}
+
+void TfrmSimMain::CreateStatusBar()
+{
+    const int widths[3] = {48, 136, 0};
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel;
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        if (widths[i] > 0)
+            panel->setFixedWidth(widths[i]);
+        statusBar()->addWidget(panel, widths[i] > 0 ? 0 : 1);
+        StatusPanel[i] = panel;
+    }
+    StatusPanel[0]->setAlignment(Qt::AlignCenter);
+    StatusPanel[0]->setText(QStringLiteral("未接続"));
+}
+
+void TfrmSimMain::CreateMenus()
+{
+    TMainActions& a = *m_actions;
+    TTrafficActions& t = *m_trafficActions;
+    // The menu item of the connect command has a caption of its own ("接続(&P)" /
+    // "切断(&P)") while the command keeps "接続(&C)"; it forwards to the command.
+    mnuConnect = new QAction(a.ActionConnect->text(), this);
+    mnuConnect->setObjectName(QStringLiteral("mnuConnect"));
+    mnuConnect->setCheckable(true);
+    mnuConnect->setIcon(a.ActionConnect->icon());
+    mnuConnect->setStatusTip(a.ActionConnect->statusTip());
+    connect(mnuConnect, &QAction::triggered, this, [this] {
+        mnuConnect->setChecked(m_actions->ActionConnect->isChecked()); // the command decides
+        m_actions->ActionConnect->trigger();
+    });
+
+    const auto menu = [this](const QString& caption, const char* name) {
+        auto* m = new QMenu(caption, this);
+        m->setObjectName(QString::fromLatin1(name));
+        QAction* button = toolMenu->addAction(caption);
+        button->setMenu(m);
+        if (auto* tb = qobject_cast<QToolButton*>(toolMenu->widgetForAction(button)))
+            tb->setPopupMode(QToolButton::InstantPopup);
+        return m;
+    };
+    QMenu* file = menu(QStringLiteral("ファイル(&F)"), "mnuFile");
+    file->addActions({a.ActionNew, a.ActionOpen, a.ActionSave, a.ActionSaveAs});
+    file->addSeparator();
+    file->addAction(a.ActionExit);
+
+    QMenu* autoReply = menu(QStringLiteral("自動返信(&A)"), "mnuAutoReturn");
+    autoReply->addActions({a.ActionAutoReturnOpen, a.ActionAutoReturnReload});
+    autoReply->addSeparator();
+    autoReply->addAction(a.ActionAutoReturn);
+
+    QMenu* search = menu(QStringLiteral("検索(&S)"), "mnuSearch");
+    search->addActions({a.ActionGoFind, a.ActionFindPrev, a.ActionFindNext});
+    search->menuAction()->setEnabled(false);
+    tbSearch = qobject_cast<QToolButton*>(toolMenu->widgetForAction(toolMenu->actions().constLast()));
+    tbSearch->setEnabled(false);
+
+    QMenu* command = menu(QStringLiteral("コマンド(&C)"), "mnuCommand");
+    command->addAction(mnuConnect);
+    command->addSeparator();
+    command->addActions({a.ActionSend, a.ActionSendSelected});
+    command->addSeparator();
+    QMenu* addNew = command->addMenu(QStringLiteral("新規作成(&N)"));
+    addNew->addActions({a.ActionAddGroup, a.ActionAddCommand, a.ActionAddRoot});
+    command->addActions({a.ActionDelete, a.ActionProperty});
+    command->addSeparator();
+    command->addMenu(QStringLiteral("バイトオーダー(&B)"))->addActions({a.ActionLittleEndian, a.ActionBigEndian});
+    command->addMenu(QStringLiteral("送信モード(&M)"))->addActions({a.ActionMix, a.ActionText});
+
+    QMenu* view = menu(QStringLiteral("表示(&V)"), "mnuView");
+    view->addMenu(QStringLiteral("種類(&T)"))->addActions({t.ActionHex(), t.ActionDecimal(), t.ActionAscii()});
+    view->addAction(t.ActionClear());
+
+    QMenu* options = menu(QStringLiteral("オプション(&O)"), "mnuOption");
+    options->addActions({a.ActionCommEnv, a.ActionSockInfo});
+    options->addSeparator();
+    options->addAction(t.ActionLog());
+    options->addMenu(QStringLiteral("ログファイル種別(&T)"))->addActions({t.ActionHexLog(), t.ActionAsciiLog()});
+
+    QMenu* help = menu(QStringLiteral("ヘルプ(&H)"), "mnuHelp");
+    help->addAction(a.ActionSearchforHelpOn);
+    help->addSeparator();
+    help->addAction(a.ActionAbout);
+
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PopupMenu->addAction(a.ActionSendSelected);
+    PopupMenu->addSeparator();
+    PopupMenu->addMenu(addNew);
+    PopupMenu->addActions({a.ActionDelete, a.ActionProperty});
+    tvCommand->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tvCommand, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu->popup(tvCommand->viewport()->mapToGlobal(pos)); });
+
+    // Every action reachable from the keyboard wherever the focus is in the window.
+    for (QAction* action : findChildren<QAction*>())
+        if (!action->shortcut().isEmpty())
+            addAction(action);
+}
+
+void TfrmSimMain::ConnectActions()
+{
+    TMainActions& a = *m_actions;
+    UserPrompts& p = *m_prompts;
+    const auto on = [this, &p](QAction* action, auto handler) {
+        connect(action, &QAction::triggered, this, guarded(p, [handler](bool) { handler(); }));
+    };
+    on(a.ActionConnect, [this] { m_connection->ActionConnectExecute(); });
+    on(a.ActionCommEnv, [this] { m_connection->ActionCommEnvExecute(); });
+    on(a.ActionSockInfo, [this] { m_connection->ActionSockInfoExecute(); });
+    on(a.ActionExit, [this] { close(); });
+    on(a.ActionSearchforHelpOn, [this] { ActionSearchforHelpOnExecute(); });
+    on(a.ActionNew, [this] { Document.ActionNew(); });
+    on(a.ActionOpen, [this] { Document.ActionOpen(); });
+    on(a.ActionSave, [this] { Document.ActionSave(); });
+    on(a.ActionSaveAs, [this] { Document.ActionSaveAs(); });
+
+    Document.OnChanged = [this] { UpdateCaption(); };
+    Document.OnBusy = [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    connect(tvCommand->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            guarded(p, [this](const QModelIndex&, const QModelIndex&) { tvCommandChange(); }));
+    connect(TreeModel, &QAbstractItemModel::modelReset, this,
+            [change = guarded(p, [this] { tvCommandChange(); })] { change(); });
+    connect(cboCommand, &QComboBox::editTextChanged, this, guarded(p, [this](const QString&) { tvCommandChange(); }));
+
+    UDPControl.OnLogError = [this](const QString& text, const QString& caption) {
+        m_prompts->Message(text, caption, static_cast<int>(PromptButton::Ok), PromptIcon::Error);
+    };
+    UDPControl.OnException = [this](const std::exception& e) { m_prompts->ShowException(e); };
+    nedtPort->OnError = [this](const EInvalidOperation& e) { m_prompts->ShowException(e); };
+}
+
+void TfrmSimMain::FormCreate()
+{
+    {
+        BusyCursor cursor(Qt::BusyCursor);
+        Document.SetModified(false);
+        LogView->ResetColumnWidths();
+        UDPControl.SetLogName(ProgramFolder() + QStringLiteral("Command.log"));
+        UDPControl.LoadFromRegistry(kRegistryKey, QStringLiteral("Option"));
+        m_connection->ShowLocalEndpoint();
+        guarded(*m_prompts, [this] { m_connection->ActionConnectExecute(); })();
+        // The saved settings are applied only now, so the start-up opening is never traced.
+    }
+    CommandLineTargets targets;
+    targets.FileExists = [](const QString& path) { return QFileInfo::exists(path); };
+    targets.LoadCommandFile = [this](const QString& path) { return Document.OpenFromCommandLine(path); };
+    // Auto-reply files arrive with the auto-reply table.
+    targets.LoadAutoReplyFile = [](const QString&) { return false; };
+    guarded(*m_prompts, [&] { ProcessCommandLine(m_arguments, targets, *m_prompts); })();
+}
+
+void TfrmSimMain::FormShow()
+{
+    // The log's real width is known only now that the window is laid out; the stored
+    // placement, when there is one, overrides these.
+    LogView->ResetColumnWidths();
+}
+
+bool TfrmSimMain::FormCloseQuery()
+{
+    return Document.CanClose();
+}
+
+void TfrmSimMain::FormDestroy()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    BusyCursor cursor(Qt::WaitCursor);
+    try {
+        UDPControl.SaveToRegistry(kRegistryKey, QStringLiteral("Option"));
+        UDPControl.Close();
+    } catch (const std::exception& e) {
+        m_prompts->ShowException(e);
+    }
+    UDPControl.SetWriteLog(false);
+    LogView->ClearTrafficLog();
+}
+
+void TfrmSimMain::FormResize()
+{
+    if (isMinimized() || !Splitter2 || !Splitter1)
+        return;
+    QList<int> vertical = Splitter2->sizes();
+    const int available = Splitter2->height();
+    const int top = UpperPaneHeight(available, 0, vertical.value(0));
+    if (top != vertical.value(0)) {
+        Splitter2->setSizes({top, std::max(0, available - top - kSplitterSize)});
+    }
+    QList<int> horizontal = Splitter1->sizes();
+    const int width = Splitter1->width();
+    const int left = LeftPaneWidth(width, horizontal.value(0));
+    if (left != horizontal.value(0))
+        Splitter1->setSizes({left, std::max(0, width - left - kSplitterSize)});
+    LogView->CutColumnsToHeader();
+}
+
+void TfrmSimMain::UpdateCaption()
+{
+    setWindowTitle(Document.Caption());
+    m_actions->ActionSave->setEnabled(Document.SaveEnabled());
+}
+
+void TfrmSimMain::tvCommandChange()
+{
+    const CommandNode* node = TreeModel->NodeFromIndex(tvCommand->currentIndex());
+    const SelectionActions s = ActionsForSelection(node, cboCommand->currentText().isEmpty(), false);
+    TMainActions& a = *m_actions;
+    if (s.directInput) {
+        const QSignalBlocker block(cboCommand); // the box's own change must not re-run this
+        cboCommand->setEditText(FromAnsi(*s.directInput));
+    }
+    a.ActionSend->setEnabled(s.send);
+    a.ActionSendSelected->setEnabled(s.sendSelected);
+    a.ActionProperty->setEnabled(s.property);
+    a.ActionAddGroup->setEnabled(s.addGroup);
+    a.ActionAddCommand->setEnabled(s.addCommand);
+    a.ActionDelete->setEnabled(s.deleteNode);
+    a.ActionGoFind->setEnabled(s.goFind);
+    a.ActionFindPrev->setEnabled(s.findPrev);
+    a.ActionFindNext->setEnabled(s.findNext);
+    tbSearch->setEnabled(s.search);
+    pnlSelected->setText(SelectionText(node));
+}
+
+void TfrmSimMain::ActionSearchforHelpOnExecute()
+{
+    if (!m_help)
+        m_help = new THelpViewer(this);
+    m_help->ShowKeywordSearch();
+}
+
+bool TfrmSimMain::event(QEvent* e)
+{
+    // The long hint of the control under the mouse goes to the third panel, never
+    // over the whole status bar.
+    if (e->type() == QEvent::StatusTip) {
+        StatusPanel[2]->setText(static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void TfrmSimMain::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TfrmSimMain::closeEvent(QCloseEvent* e)
+{
+    bool close = false;
+    guarded(*m_prompts, [&] { close = FormCloseQuery(); })();
+    if (!close) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    FormDestroy();
+}
+
+void TfrmSimMain::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    FormResize();
+}
+
+} // namespace vpx

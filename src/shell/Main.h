@@ -1,0 +1,121 @@
+#pragma once
+
+// The main window: it creates the widgets, owns every subsystem for the whole run
+// and wires actions to them. What each command does lives with its subsystem.
+
+#include "library/CommandDocument.h"
+#include "platform/UserPrompts.h"
+#include "transport/UDPCtrl.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+
+namespace vpx {
+
+class CommandTreeModel;
+class TConnectionCommands;
+class THelpViewer;
+class TIPEdit;
+class TMainActions;
+class TNumEdit;
+class TTrafficActions;
+class TTrafficLogView;
+class TXPToolBarMenu;
+class UserPrompts;
+
+class TfrmSimMain : public QMainWindow {
+    Q_OBJECT
+
+    // First, so that everything below can show boxes from its construction on.
+    std::unique_ptr<UserPrompts> m_ownPrompts;
+    UserPrompts* m_prompts;
+
+public:
+    // `prompts` answers every box and dialog (the real one when null); `arguments`
+    // are the command-line arguments without the program itself.
+    explicit TfrmSimMain(const QStringList& arguments = {}, UserPrompts* prompts = nullptr,
+                         QWidget* parent = nullptr);
+    ~TfrmSimMain() override;
+
+    // The program's folder, with its trailing separator.
+    static QString ProgramFolder();
+
+    TUDPControl UDPControl;
+    CommandDocument Document;
+
+    TMainActions* Actions() const noexcept { return m_actions; }
+    TTrafficActions* TrafficActions() const noexcept { return m_trafficActions; }
+    TConnectionCommands& Connection() const noexcept { return *m_connection; }
+    UserPrompts& Prompts() const noexcept { return *m_prompts; }
+
+    // Widgets, by the names the rest of the program knows them by.
+    TXPToolBarMenu* toolMenu = nullptr;
+    QToolBar* toolFile = nullptr;
+    QToolBar* tolShow = nullptr;
+    QToolBar* toolPortAddr = nullptr;
+    QToolBar* toolCommand = nullptr;
+    TNumEdit* nedtPort = nullptr;
+    TIPEdit* ipedtAddress = nullptr;
+    QComboBox* cboCommand = nullptr;
+    QToolButton* tbConnect = nullptr;
+    QToolButton* tbSearch = nullptr;
+    QAction* mnuConnect = nullptr;
+    QSplitter* Splitter2 = nullptr; // upper pane / lower pane
+    QSplitter* Splitter1 = nullptr; // left pane / right pane
+    QWidget* pnlTop = nullptr;
+    QWidget* pnlLeft = nullptr;
+    QWidget* pnlRight = nullptr;
+    QWidget* pnlBottom = nullptr;
+    QLabel* pnlSelected = nullptr;
+    QLabel* pnlAutoReturnTitle = nullptr;
+    QTreeView* tvCommand = nullptr;
+    CommandTreeModel* TreeModel = nullptr;
+    TTrafficLogView* LogView = nullptr;
+    QTreeView* lvReturnDatas = nullptr;
+    QMenu* PopupMenu = nullptr;
+    QLabel* StatusPanel[3] = {nullptr, nullptr, nullptr};
+
+    // Start and stop, in the order the program runs them.
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void FormResize();
+
+    void UpdateCaption();
+    void tvCommandChange();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateToolBars();
+    void CreatePanes();
+    void CreateStatusBar();
+    void CreateMenus();
+    void ConnectActions();
+    void ActionSearchforHelpOnExecute();
+
+    QStringList m_arguments;
+    TMainActions* m_actions = nullptr;
+    TTrafficActions* m_trafficActions = nullptr;
+    std::unique_ptr<TConnectionCommands> m_connection;
+    THelpViewer* m_help = nullptr;
+    bool m_shown = false;
+    bool m_destroyed = false;
+};
+
+} // namespace vpx

@@ -1,0 +1,36 @@
+#pragma once
+
+// The communication settings dialog: the local port and how eagerly the receive
+// watcher runs. OK applies both and reopens a port that was open.
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace vpx {
+
+class TCustomUDPSock;
+class TNumEdit;
+class UserPrompts;
+
+class TfrmUDPProperty : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmUDPProperty(QWidget* parent = nullptr);
+
+    QLabel* lblPort;
+    TNumEdit* nedtPort;
+    QLabel* lblPriority;
+    QComboBox* cboPriority;
+    QPushButton* btnOK;
+    QPushButton* btnCancel;
+};
+
+// Shows the dialog through the prompts and, on OK, closes the port, applies the
+// port and priority, and opens it again if it was open. Socket failures leave here
+// as exceptions, with the new values kept and the port closed.
+void ShowPropertyDialog(TCustomUDPSock& socket, UserPrompts& prompts, QWidget* parent);
+
+} // namespace vpx

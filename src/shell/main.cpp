@@ -1,0 +1,32 @@
+#include "shell/Main.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vorpex"));
+    QApplication::setOrganizationName(QStringLiteral("Norveth"));
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    vpx::TfrmSimMain window(arguments);
+    window.show();
+
+    // For the documentation and the start-up smoke test: save a picture of the
+    // screen once the window has settled, then quit.
+    const QString screenshot = qEnvironmentVariable("VORPEX_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(1500, &window, [&window, screenshot] {
+            const QPixmap shot = window.screen()->grabWindow(0, window.frameGeometry().x(),
+                                                            window.frameGeometry().y(),
+                                                            window.frameGeometry().width(),
+                                                            window.frameGeometry().height());
+            QApplication::exit(shot.save(screenshot) ? 0 : 1);
+        });
+    }
+    return QApplication::exec();
+}
