@@ -1,11 +1,27 @@
 #include "library/CommandTree.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace vpx {
 
+namespace {
+std::atomic<std::size_t> g_liveNodes{0};
+} // namespace
+
+CommandNode::CommandNode()
+{
+    ++g_liveNodes;
+}
+
+std::size_t CommandNode::LiveCount() noexcept
+{
+    return g_liveNodes.load();
+}
+
 CommandNode::~CommandNode()
 {
+    --g_liveNodes;
     // A deep chain read from a file must not exhaust the stack: unlink the
     // descendants into a flat list before they are destroyed.
     std::vector<std::unique_ptr<CommandNode>> pending = std::move(m_children);

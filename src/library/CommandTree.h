@@ -42,9 +42,13 @@ public:
     CommandNode* NextSibling() const noexcept;
     CommandNode* PrevSibling() const noexcept;
 
+    // Nodes alive in the whole program (every tree's hidden top included); a node
+    // owns its record, so this also tells whether records are released.
+    static std::size_t LiveCount() noexcept;
+
 private:
     friend class CommandTree;
-    CommandNode() = default;
+    CommandNode();
 
     AnsiString m_name;
     std::optional<TCommandInfo> m_info;

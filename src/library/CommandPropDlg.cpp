@@ -1,0 +1,88 @@
+#include "library/CommandPropDlg.h"
+
+#include "library/RadioGroup.h"
+
+#include <QFont>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace vpx {
+
+namespace {
+
+QFont FixedPitchFont(const QFont& base)
+{
+    QFont font = base;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    return font;
+}
+
+} // namespace
+
+TfrmCommandProp::TfrmCommandProp(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmCommandProp"));
+    setWindowTitle(QStringLiteral("ｺﾏﾝﾄﾞのﾌﾟﾛﾊﾟﾃｨ"));
+
+    edtCommandName = new QLineEdit(this);
+    edtCommandName->setObjectName(QStringLiteral("edtCommandName"));
+    edtCommand = new QLineEdit(this);
+    edtCommand->setObjectName(QStringLiteral("edtCommand"));
+    edtCommand->setFont(FixedPitchFont(edtCommand->font()));
+    edtCommand->setMinimumWidth(320);
+    lblCommandName = new QLabel(QStringLiteral("コマンド名(&N)："), this);
+    lblCommandName->setBuddy(edtCommandName);
+    lblCommand = new QLabel(QStringLiteral("コマンド(&C)："), this);
+    lblCommand->setBuddy(edtCommand);
+
+    rdgByteOrder = new TRadioGroup(QStringLiteral("バイトオーダー(&B)"),
+                                   {QStringLiteral("デフォルトを使用(&D)"), QStringLiteral("リトルエンディアン(&L)"),
+                                    QStringLiteral("ビッグエンディアン(&B)")},
+                                   1, this);
+    rdgByteOrder->setObjectName(QStringLiteral("rdgByteOrder"));
+    rdgMode = new TRadioGroup(QStringLiteral("送信モード(&M)"),
+                              {QStringLiteral("混合モード(&B)"), QStringLiteral("テキストモード(&T)")}, 2, this);
+    rdgMode->setObjectName(QStringLiteral("rdgMode"));
+
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject); // Esc rejects as well
+
+    auto* fields = new QFormLayout;
+    fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    fields->addRow(lblCommandName, edtCommandName);
+    fields->addRow(lblCommand, edtCommand);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(rdgByteOrder); // the byte order stands above the send mode
+    layout->addWidget(rdgMode);
+    layout->addLayout(buttons);
+
+    setTabOrder(edtCommandName, edtCommand);
+    setTabOrder(edtCommand, rdgByteOrder->Button(0));
+    setTabOrder(rdgByteOrder->Button(0), rdgMode->Button(0));
+    setTabOrder(rdgMode->Button(0), btnOK);
+    setTabOrder(btnOK, btnCancel);
+
+    SetFixedDialogFrame(*this, false);
+}
+
+} // namespace vpx
