@@ -64,7 +64,10 @@ QString TRegistryIniFile::ReadString(const QString& section, const QString& iden
                                      const QString& defaultValue) const
 {
     const QVariant v = m_settings->value(Key(section, ident));
-    if (!v.isValid())
+    // Only strings are ours: a value stored with another type (an "@Variant(...)" or
+    // "@ByteArray(...)" written by some other program) reads as missing.
+    const int type = v.metaType().id();
+    if (!v.isValid() || (type != QMetaType::QString && type != QMetaType::QStringList))
         return defaultValue;
     // A hand-edited value with commas reads back as a list; keep it as the text it was.
     if (v.metaType().id() == QMetaType::QStringList)

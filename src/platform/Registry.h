@@ -32,6 +32,7 @@ public:
     TRegistryIniFile(const TRegistryIniFile&) = delete;
     TRegistryIniFile& operator=(const TRegistryIniFile&) = delete;
 
+    // A value that is missing or not stored as a string reads as the default.
     QString ReadString(const QString& section, const QString& ident, const QString& defaultValue) const;
     void WriteString(const QString& section, const QString& ident, const QString& value);
     // A value that is not a whole decimal number reads as the default.

@@ -1,0 +1,313 @@
+#include "shell/Settings.h"
+
+#include "platform/Registry.h"
+#include "shell/PaneRules.h"
+#include "transport/UDPCtrl.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMargins>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace vpx {
+
+namespace {
+
+const QString kHistory = QStringLiteral("history");
+const QString kOption = QStringLiteral("Option");
+const QString kWindow = QStringLiteral("Window");
+
+const QString kViewType = QStringLiteral("ViewType");
+const QString kTextMode = QStringLiteral("TextMode");
+const QString kByteOrder = QStringLiteral("ByteOrder");
+const QString kLogType = QStringLiteral("LogType");
+const QString kPriority = QStringLiteral("Priority");
+const QString kSleepTime = QStringLiteral("SleepTime");
+const QString kWriteLog = QStringLiteral("WriteLog");
+
+const QString kLogWidthNames[3] = {QStringLiteral("LogWidth"), QStringLiteral("LogWidth2"),
+                                   QStringLiteral("LogWidth3")};
+
+QString HistoryName(int i)
+{
+    return QStringLiteral("Command%1").arg(i);
+}
+
+// A value that is missing, not a string or not a decimal number is absent.
+std::optional<int> ReadOptionalInteger(const TRegistryIniFile& ini, const QString& section, const QString& ident)
+{
+    bool ok = false;
+    const int value = ini.ReadString(section, ident, QString()).trimmed().toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+enum WindowStateValue { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
+
+int StateValue(const QWidget& window)
+{
+    const Qt::WindowStates s = window.windowState();
+    if (s & Qt::WindowMinimized)
+        return wsMinimized;
+    if (s & Qt::WindowMaximized)
+        return wsMaximized;
+    return wsNormal;
+}
+
+// The window's frame around its client area; none until the window system has framed it.
+QMargins FrameMargins(const QWidget& window)
+{
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+// The bounds as the user sees them: the frame included. A minimised or maximised
+// window gives the bounds it goes back to, which are what the next start can use.
+WindowBounds CurrentBounds(const QWidget& window)
+{
+    QRect client = window.geometry();
+    if (StateValue(window) != wsNormal && window.normalGeometry().isValid())
+        client = window.normalGeometry();
+    const QRect frame = client.marginsAdded(FrameMargins(window));
+    return {frame.x(), frame.y(), frame.width(), frame.height()};
+}
+
+void ApplyBounds(QWidget& window, const WindowBounds& b)
+{
+    window.setGeometry(QRect(b.left, b.top, b.width, b.height).marginsRemoved(FrameMargins(window)));
+}
+
+QRect WorkAreaOf(const TWindowPlacementTarget& target)
+{
+    if (target.WorkArea)
+        return target.WorkArea();
+    QScreen* screen = target.Window ? target.Window->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+// Steps shared by every state: the panes from the client size, then the header.
+void RestorePanesAndHeader(const TWindowPlacementTarget& target, const StoredPlacement& stored, QSize client)
+{
+    if (stored.topPane && *stored.topPane > 0 && target.SetTopPaneHeight) {
+        const int top = target.TopPaneTop ? target.TopPaneTop() : 0;
+        target.SetTopPaneHeight(UpperPaneHeight(client.height(), top, *stored.topPane));
+    }
+    if (stored.leftPane && *stored.leftPane > 0 && target.SetLeftPaneWidth)
+        target.SetLeftPaneWidth(LeftPaneWidth(client.width(), *stored.leftPane));
+    if (target.Header) {
+        const int headerWidth = target.Header->width();
+        for (int i = 0; i < 3 && i < target.Header->count(); ++i) {
+            if (const auto w = StoredSectionWidth(stored.logWidth[i], headerWidth))
+                target.Header->resizeSection(i, *w);
+        }
+    }
+}
+
+} // namespace
+
+QString SettingsKey()
+{
+    return QStringLiteral("Software\\Norveth\\VPX");
+}
+
+void TSettingsTarget::BindHistory(QComboBox& combo)
+{
+    QComboBox* box = &combo;
+    History = [box] {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        return items;
+    };
+    AppendHistory = [box](const QString& entry) { box->addItem(entry); };
+}
+
+void LoadSettings(const TSettingsTarget& target, const QString& key)
+{
+    const TRegistryIniFile ini(key);
+
+    if (target.SetViewType)
+        target.SetViewType(ini.ReadInteger(QString(), kViewType, 0));
+    if (target.SetSendMode)
+        target.SetSendMode(ini.ReadInteger(QString(), kTextMode, 1));
+    if (target.SetDefaultByteOrder)
+        target.SetDefaultByteOrder(ini.ReadInteger(QString(), kByteOrder, 0));
+    int logType = ini.ReadInteger(QString(), kLogType, ltHexList);
+    if (logType != ltHexList && logType != ltAscii)
+        logType = ltHexList; // a form the trace cannot write would lose every payload
+    if (target.UDPControl)
+        target.UDPControl->SetLogType(static_cast<TLogType>(logType));
+    if (target.ActionHexLog)
+        target.ActionHexLog->setChecked(logType == ltHexList);
+    if (target.ActionAsciiLog)
+        target.ActionAsciiLog->setChecked(logType == ltAscii);
+
+    for (int i = 0; i < kHistoryCount; ++i) {
+        const QString entry = ini.ReadString(kHistory, HistoryName(i), QString());
+        if (entry.isEmpty())
+            break;
+        if (target.AppendHistory)
+            target.AppendHistory(entry);
+    }
+
+    int priority = ini.ReadInteger(kOption, kPriority, tpNormal);
+    if (!IsValidPriority(priority))
+        priority = tpNormal;
+    int sleepTime = ini.ReadInteger(kOption, kSleepTime, 0);
+    if (sleepTime < 0)
+        sleepTime = 0;
+    const bool writeLog = ini.ReadBool(kOption, kWriteLog, false);
+    if (target.UDPControl) {
+        target.UDPControl->SetPriority(static_cast<TThreadPriority>(priority));
+        target.UDPControl->SetSleepTime(sleepTime);
+        target.UDPControl->SetWriteLog(writeLog);
+    }
+    if (target.ActionLog)
+        target.ActionLog->setChecked(writeLog);
+}
+
+void SaveSettings(const TSettingsTarget& target, const QString& key)
+{
+    TRegistryIniFile ini(key);
+
+    ini.WriteInteger(QString(), kViewType, target.ViewType ? target.ViewType() : 0);
+    ini.WriteInteger(QString(), kByteOrder, target.DefaultByteOrder ? target.DefaultByteOrder() : 0);
+    ini.WriteInteger(QString(), kTextMode, target.SendMode ? target.SendMode() : 1);
+    ini.WriteInteger(QString(), kLogType, target.UDPControl ? target.UDPControl->LogType() : ltHexList);
+
+    const QStringList history = target.History ? target.History() : QStringList();
+    for (int i = 0; i < kHistoryCount; ++i)
+        ini.WriteString(kHistory, HistoryName(i), i < history.size() ? history.at(i) : QString());
+
+    if (target.UDPControl) {
+        ini.WriteInteger(kOption, kSleepTime, target.UDPControl->SleepTime());
+        ini.WriteInteger(kOption, kPriority, target.UDPControl->Priority());
+        ini.WriteBool(kOption, kWriteLog, target.UDPControl->WriteLog());
+    }
+    ini.UpdateFile();
+}
+
+StoredPlacement ReadStoredPlacement(const TRegistryIniFile& ini)
+{
+    StoredPlacement s;
+    s.state = ReadOptionalInteger(ini, kWindow, QStringLiteral("State")).value_or(0);
+    s.left = ReadOptionalInteger(ini, kWindow, QStringLiteral("Left"));
+    s.top = ReadOptionalInteger(ini, kWindow, QStringLiteral("Top"));
+    s.width = ReadOptionalInteger(ini, kWindow, QStringLiteral("Width"));
+    s.height = ReadOptionalInteger(ini, kWindow, QStringLiteral("Height"));
+    s.topPane = ReadOptionalInteger(ini, kWindow, QStringLiteral("TopPane"));
+    s.leftPane = ReadOptionalInteger(ini, kWindow, QStringLiteral("LeftPane"));
+    for (int i = 0; i < 3; ++i)
+        s.logWidth[i] = ReadOptionalInteger(ini, kWindow, kLogWidthNames[i]);
+    return s;
+}
+
+WindowBounds FitWindowBounds(const StoredPlacement& stored, const WindowBounds& current, const QRect& workArea)
+{
+    WindowBounds b = current;
+    if (stored.width && *stored.width > 0)
+        b.width = std::min(*stored.width, workArea.width());
+    if (stored.height && *stored.height > 0)
+        b.height = std::min(*stored.height, workArea.height());
+    const int areaRight = workArea.left() + workArea.width();
+    const int areaBottom = workArea.top() + workArea.height();
+    if (stored.left) {
+        int left = *stored.left;
+        if (left + b.width > areaRight)
+            left = areaRight - b.width;
+        if (left < workArea.left())
+            left = workArea.left();
+        b.left = left;
+    }
+    if (stored.top) {
+        int top = *stored.top;
+        if (top + b.height > areaBottom)
+            top = areaBottom - b.height;
+        if (top < workArea.top())
+            top = workArea.top();
+        b.top = top;
+    }
+    if (stored.state == wsNormal && !stored.left && !stored.top) {
+        // C++ division truncates towards zero, as the placement rule asks.
+        b.left = areaRight / 2 - b.width / 2;
+        b.top = areaBottom / 2 - b.height / 2;
+    }
+    return b;
+}
+
+std::optional<int> StoredSectionWidth(const std::optional<int>& stored, int headerWidth)
+{
+    if (!stored || *stored < 0)
+        return std::nullopt;
+    return std::min(*stored, headerWidth);
+}
+
+void RestoreWindowPlacement(const TWindowPlacementTarget& target, const QString& key)
+{
+    if (!target.Window)
+        return;
+    QWidget& window = *target.Window;
+    const StoredPlacement stored = ReadStoredPlacement(TRegistryIniFile(key));
+    const QRect workArea = WorkAreaOf(target);
+
+    switch (stored.state) {
+    case wsMaximized: {
+        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        // The window system may grow the window only later; the panes are measured
+        // against the size the window is about to have, not the one it leaves.
+        const QSize client = workArea.marginsRemoved(FrameMargins(window)).size();
+        RestorePanesAndHeader(target, stored, client);
+        return;
+    }
+    case wsNormal:
+    case wsMinimized: {
+        const WindowBounds fitted = FitWindowBounds(stored, CurrentBounds(window), workArea);
+        ApplyBounds(window, fitted);
+        RestorePanesAndHeader(target, stored, window.size());
+        if (stored.state == wsMinimized) {
+            if (target.MinimizeApplication)
+                target.MinimizeApplication();
+            else
+                window.setWindowState(window.windowState() | Qt::WindowMinimized);
+        }
+        return;
+    }
+    default:
+        return; // not a state this program writes: keep what the system chose
+    }
+}
+
+void SaveWindowPlacement(const TWindowPlacementTarget& target, const QString& key)
+{
+    if (!target.Window)
+        return;
+    const QWidget& window = *target.Window;
+    TRegistryIniFile ini(key);
+    const WindowBounds b = CurrentBounds(window);
+    ini.WriteInteger(kWindow, QStringLiteral("State"), StateValue(window));
+    ini.WriteInteger(kWindow, QStringLiteral("Left"), b.left);
+    ini.WriteInteger(kWindow, QStringLiteral("Top"), b.top);
+    ini.WriteInteger(kWindow, QStringLiteral("Width"), b.width);
+    ini.WriteInteger(kWindow, QStringLiteral("Height"), b.height);
+    if (target.TopPaneHeight)
+        ini.WriteInteger(kWindow, QStringLiteral("TopPane"), target.TopPaneHeight());
+    if (target.LeftPaneWidth)
+        ini.WriteInteger(kWindow, QStringLiteral("LeftPane"), target.LeftPaneWidth());
+    if (target.Header) {
+        for (int i = 0; i < 3 && i < target.Header->count(); ++i)
+            ini.WriteInteger(kWindow, kLogWidthNames[i], target.Header->sectionSize(i));
+    }
+    ini.UpdateFile();
+}
+
+} // namespace vpx
