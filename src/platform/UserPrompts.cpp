@@ -9,10 +9,8 @@ namespace vpx {
 
 void UserPrompts::ShowException(const std::exception& e)
 {
-    const QString title = QApplication::applicationName().isEmpty()
-                              ? QStringLiteral("Vorpex")
-                              : QApplication::applicationName();
-    Message(QString::fromUtf8(e.what()), title, static_cast<int>(PromptButton::Ok), PromptIcon::Error);
+    Message(QString::fromUtf8(e.what()), QStringLiteral("Vorpex"), static_cast<int>(PromptButton::Ok),
+            PromptIcon::Error);
 }
 
 PromptButton QtUserPrompts::Message(const QString& text, const QString& caption, PromptButtons buttons,

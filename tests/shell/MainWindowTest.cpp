@@ -1,0 +1,263 @@
+#include "platform/CodePage.h"
+#include "shell/ConnectionCommands.h"
+#include "shell/InfoDlg.h"
+#include "shell/Main.h"
+#include "shell/MainActions.h"
+#include "shell/NumEdit.h"
+#include "shell/UDPProp.h"
+#include "support/FakePrompts.h"
+#include "transport/TransportTestUtil.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QStatusTipEvent>
+#include <QLabel>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "shell/IPEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vpx::test {
+namespace {
+
+// A main window on its own settings folder, answered by scripted prompts.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+    }
+
+    TfrmSimMain& Start(const QStringList& arguments = {})
+    {
+        m_window = std::make_unique<TfrmSimMain>(arguments, &prompts);
+        return *m_window;
+    }
+
+    // The texts of the four connection indicators, as one line for comparisons.
+    static std::string Indicators(TfrmSimMain& w)
+    {
+        return std::string(w.Actions()->ActionConnect->isChecked() ? "down" : "up") + " " +
+               (w.mnuConnect->isChecked() ? "checked " : "unchecked ") + w.mnuConnect->text().toStdString() +
+               " " + w.StatusPanel[0]->text().toStdString();
+    }
+
+    static std::uint16_t FreePort()
+    {
+        Peer probe;
+        return probe.Port(); // free again once the probe is gone
+    }
+
+    FakePrompts prompts;
+    QTemporaryDir m_config;
+    std::unique_ptr<TfrmSimMain> m_window;
+};
+
+TEST_F(MainWindowTest, StartsWithThePortOpenAndTellsWhereItListens)
+{
+    TfrmSimMain& w = Start();
+    EXPECT_TRUE(w.UDPControl.Active());
+    EXPECT_EQ(Indicators(w), "down checked 切断(&P) 接続中");
+    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [0]"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Vorpex - 無題 "));
+    EXPECT_FALSE(w.Actions()->ActionSave->isEnabled());
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(w.UDPControl.LogName().endsWith(QStringLiteral("/Command.log")));
+}
+
+TEST_F(MainWindowTest, ConnectTogglesAllFourIndicators)
+{
+    TfrmSimMain& w = Start();
+    w.Actions()->ActionConnect->trigger();
+    EXPECT_FALSE(w.UDPControl.Active());
+    EXPECT_EQ(Indicators(w), "up unchecked 接続(&P) 未接続");
+    w.mnuConnect->trigger(); // the menu item runs the same command
+    EXPECT_TRUE(w.UDPControl.Active());
+    EXPECT_EQ(Indicators(w), "down checked 切断(&P) 接続中");
+    EXPECT_TRUE(w.tbConnect->isChecked());
+}
+
+TEST_F(MainWindowTest, APortHeldByAnotherSocketGivesTheBoxAndStaysClosed)
+{
+    TfrmSimMain& w = Start();
+    Peer holder;
+    w.Actions()->ActionConnect->trigger(); // close
+    w.UDPControl.SetPort(holder.Port());
+    w.Actions()->ActionConnect->trigger(); // open fails
+    EXPECT_FALSE(w.UDPControl.Active());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text,
+              QStringLiteral("ポートのオープンに失敗しました。\r\n\r\nソケットのバインド時にエラーが発生しました。\r\n"
+                             "指定されたアドレスは、すでに使用されています。"));
+    EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("エラー"));
+    EXPECT_EQ(prompts.messages[0].icon, PromptIcon::Error);
+    EXPECT_FALSE(w.tbConnect->isChecked());
+    EXPECT_EQ(Indicators(w), "up unchecked 接続(&P) 未接続");
+}
+
+TEST_F(MainWindowTest, SettingsOkWhileOpenReopensOnTheNewPort)
+{
+    TfrmSimMain& w = Start();
+    const std::uint16_t port = FreePort();
+    prompts.dialogScripts.push_back([port](QDialog& d) {
+        auto& dialog = dynamic_cast<TfrmUDPProperty&>(d);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ＵＤＰコントロールの設定"));
+        EXPECT_EQ(dialog.nedtPort->Value(), 0u);
+        EXPECT_EQ(dialog.cboPriority->currentIndex(), 3);
+        dialog.nedtPort->SetValue(port);
+        dialog.cboPriority->setCurrentIndex(1);
+        return int(QDialog::Accepted);
+    });
+    w.Actions()->ActionCommEnv->trigger();
+    EXPECT_TRUE(w.UDPControl.Active());
+    EXPECT_EQ(w.UDPControl.Port(), port);
+    EXPECT_EQ(w.UDPControl.Priority(), tpLowest);
+    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [%1]").arg(port));
+    EXPECT_EQ(Indicators(w), "down checked 切断(&P) 接続中");
+
+    // The socket really listens there now.
+    Peer peer;
+    ASSERT_GT(peer.SendTo(port, "x"), 0);
+    std::int32_t received = 0;
+    w.UDPControl.OnReceive = [&](TCustomUDPSock&, std::int32_t size) {
+        std::string buf(static_cast<std::size_t>(size), '\0');
+        AnsiString address;
+        std::uint16_t from = 0;
+        received += w.UDPControl.Receive(buf.data(), size, address, from, false);
+    };
+    EXPECT_TRUE(WaitUntil([&] { return received == 1; }));
+}
+
+TEST_F(MainWindowTest, SettingsOkWhileClosedChangesValuesButStaysClosed)
+{
+    TfrmSimMain& w = Start();
+    w.Actions()->ActionConnect->trigger();
+    const std::uint16_t port = FreePort();
+    prompts.dialogScripts.push_back([port](QDialog& d) {
+        dynamic_cast<TfrmUDPProperty&>(d).nedtPort->SetValue(port);
+        return int(QDialog::Accepted);
+    });
+    w.Actions()->ActionCommEnv->trigger();
+    EXPECT_FALSE(w.UDPControl.Active());
+    EXPECT_EQ(w.UDPControl.Port(), port);
+    EXPECT_EQ(Indicators(w), "up unchecked 接続(&P) 未接続");
+    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [%1]").arg(port));
+}
+
+TEST_F(MainWindowTest, SettingsCancelChangesNothingNotEvenAReopen)
+{
+    TfrmSimMain& w = Start();
+    const ws::SOCKET before = w.UDPControl.Socket();
+    prompts.dialogScripts.push_back([](QDialog& d) {
+        dynamic_cast<TfrmUDPProperty&>(d).nedtPort->SetValue(4321);
+        return int(QDialog::Rejected);
+    });
+    w.Actions()->ActionCommEnv->trigger();
+    EXPECT_EQ(w.UDPControl.Socket(), before);
+    EXPECT_EQ(w.UDPControl.Port(), 0);
+    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [0]"));
+}
+
+TEST_F(MainWindowTest, AFailedReopenShowsTheErrorWithTheIndicatorsClosed)
+{
+    TfrmSimMain& w = Start();
+    Peer holder;
+    prompts.dialogScripts.push_back([&holder](QDialog& d) {
+        dynamic_cast<TfrmUDPProperty&>(d).nedtPort->SetValue(holder.Port());
+        return int(QDialog::Accepted);
+    });
+    w.Actions()->ActionCommEnv->trigger();
+    EXPECT_FALSE(w.UDPControl.Active());
+    EXPECT_EQ(w.UDPControl.Port(), holder.Port()); // the new value stays set
+    EXPECT_EQ(Indicators(w), "up unchecked 接続(&P) 未接続");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(QStringLiteral("ソケットのバインド時にエラーが発生しました。")));
+    EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Vorpex"));
+}
+
+TEST_F(MainWindowTest, SocketInformationShowsWhatTheSocketLayerReported)
+{
+    TfrmSimMain& w = Start();
+    prompts.dialogScripts.push_back([&w](QDialog& d) {
+        auto& dialog = dynamic_cast<TfrmSockInfoDialog&>(d);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ソケット情報"));
+        EXPECT_EQ(dialog.lblDescription->text(), FromAnsi(w.UDPControl.Description()));
+        EXPECT_FALSE(dialog.lblDescription->text().isEmpty());
+        EXPECT_EQ(dialog.lblSystemStatus->text(), FromAnsi(w.UDPControl.SystemStatus()));
+        EXPECT_EQ(dialog.lblLocalAddress->text(), QStringLiteral("127.0.0.1"));
+        EXPECT_EQ(dialog.lblPort->text(), QStringLiteral("0"));
+        EXPECT_EQ(dialog.lblMaxSockets->text(), QString::number(w.UDPControl.MaxSockets()));
+        EXPECT_EQ(dialog.lblMaxUdpDg->text(), QStringLiteral("65507 Byte"));
+        return int(QDialog::Accepted);
+    });
+    w.Actions()->ActionSockInfo->trigger();
+    EXPECT_EQ(prompts.dialogsShown, std::vector<QString>{QStringLiteral("frmSockInfoDialog")});
+}
+
+TEST_F(MainWindowTest, CommandLineProblemsAreReportedAtStartUp)
+{
+    Start({QStringLiteral("-c"), QStringLiteral("x.vpx"), QStringLiteral("/c")});
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("/c オプションの後にファイル名が指定されていません"));
+    EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("コマンドラインオプションエラー"));
+}
+
+TEST_F(MainWindowTest, HintsGoToTheThirdStatusPanel)
+{
+    TfrmSimMain& w = Start();
+    QStatusTipEvent tip(QStringLiteral("ﾎﾟｰﾄを開閉します"));
+    QCoreApplication::sendEvent(&w, &tip);
+    EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("ﾎﾟｰﾄを開閉します"));
+    EXPECT_EQ(w.Actions()->ActionConnect->statusTip(), QStringLiteral("ﾎﾟｰﾄを開閉します"));
+    EXPECT_EQ(w.Actions()->ActionConnect->toolTip(), QStringLiteral("接続/切断"));
+}
+
+TEST_F(MainWindowTest, ShrinkingKeepsThirtyPixelsForTheLowerAndRightPanes)
+{
+    TfrmSimMain& w = Start();
+    w.show();
+    ASSERT_TRUE(WaitUntil([&] { return w.isVisible(); }));
+    w.resize(260, 220);
+    QCoreApplication::processEvents();
+    EXPECT_GE(w.pnlBottom->height(), 30);
+    EXPECT_GE(w.pnlRight->width(), 30);
+    EXPECT_GE(w.pnlTop->height(), 30);
+    EXPECT_GE(w.pnlLeft->width(), 30);
+
+    w.resize(100, 50); // smaller than the window allows
+    QCoreApplication::processEvents();
+    EXPECT_GE(w.width(), 200);
+    EXPECT_GE(w.height(), 100);
+}
+
+TEST_F(MainWindowTest, EveryUnlabelledControlHasAnAccessibleName)
+{
+    TfrmSimMain& w = Start();
+    for (QWidget* control : {static_cast<QWidget*>(w.nedtPort), static_cast<QWidget*>(w.ipedtAddress),
+                             static_cast<QWidget*>(w.cboCommand), static_cast<QWidget*>(w.tvCommand),
+                             static_cast<QWidget*>(w.lvReturnDatas)})
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+}
+
+TEST_F(MainWindowTest, JapaneseTextsHaveAFontThatHoldsThem)
+{
+    // Without such a font every caption would be drawn as empty boxes.
+    TfrmSimMain& w = Start();
+    const QString family = QFontInfo(w.font()).family();
+    EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese)) << family.toStdString();
+    EXPECT_TRUE(QFontMetrics(w.font()).inFont(QChar(u'接')));
+    EXPECT_TRUE(QFontMetrics(w.font()).inFont(QChar(u'ｺ'))); // half-width katakana of the titles
+}
+
+} // namespace
+} // namespace vpx::test
