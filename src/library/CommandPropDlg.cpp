@@ -39,8 +39,10 @@ TfrmCommandProp::TfrmCommandProp(QWidget* parent) : QDialog(parent)
     edtCommand->setFont(FixedPitchFont(edtCommand->font()));
     edtCommand->setMinimumWidth(320);
     lblCommandName = new QLabel(QStringLiteral("コマンド名(&N)："), this);
+    lblCommandName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblCommandName->setBuddy(edtCommandName);
     lblCommand = new QLabel(QStringLiteral("コマンド(&C)："), this);
+    lblCommand->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblCommand->setBuddy(edtCommand);
 
     rdgByteOrder = new TRadioGroup(QStringLiteral("バイトオーダー(&B)"),

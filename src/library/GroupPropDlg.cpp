@@ -20,6 +20,7 @@ TfrmGroupProp::TfrmGroupProp(QWidget* parent) : QDialog(parent)
     edtGroupName->setObjectName(QStringLiteral("edtGroupName"));
     edtGroupName->setMinimumWidth(280);
     lblGroupName = new QLabel(QStringLiteral("グループ名(&N)："), this);
+    lblGroupName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblGroupName->setBuddy(edtGroupName);
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
