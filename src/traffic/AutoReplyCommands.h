@@ -58,6 +58,7 @@ public:
     const QString& FileName() const noexcept { return m_fileName; }
     const TAutoReplyTable& Table() const noexcept { return m_table; }
     TAutoReplyModel& Model() noexcept { return m_model; }
+    const TAutoReplyModel& Model() const noexcept { return m_model; }
 
 private:
     void Loaded(const QString& fileName);

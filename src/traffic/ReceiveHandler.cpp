@@ -18,6 +18,21 @@ void TReceiveHandler::UDPControlReceive(TCustomUDPSock& Sender, std::int32_t Siz
 {
     if (Size <= 0)
         return;
+    ReceiveOne(Sender, Size);
+    // Each notification costs a hand-over between threads; under a flood the
+    // socket's queue would overflow while the watcher waits for its turn. So the
+    // datagrams already waiting are taken in now, a bounded number per event so
+    // that painting and user input keep their turn.
+    for (int more = 1; more < BatchLimit; ++more) {
+        const std::int32_t waiting = Sender.PendingSize();
+        if (waiting <= 0)
+            break; // an empty datagram is left to the component's own handling
+        ReceiveOne(Sender, waiting);
+    }
+}
+
+void TReceiveHandler::ReceiveOne(TCustomUDPSock& Sender, std::int32_t Size)
+{
 
     // The datagram is read straight into the record that will hold it.
     TrafficRecordPtr record = NewTrafficRecord(Size);

@@ -24,7 +24,12 @@ public:
     // TCustomUDPSock::OnReceive: Size is the number of bytes waiting.
     void UDPControlReceive(TCustomUDPSock& Sender, std::int32_t Size);
 
+    // Datagrams read per receive event at most (the one announced and those waiting behind it).
+    static constexpr int BatchLimit = 64;
+
 private:
+    void ReceiveOne(TCustomUDPSock& Sender, std::int32_t Size);
+
     const TAutoReplyCommands& m_autoReply;
     TSendCommands& m_sender;
     TTrafficLogView& m_log;
