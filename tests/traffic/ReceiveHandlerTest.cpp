@@ -163,6 +163,29 @@ TEST(ReceiveHandler, ZeroSizeAndEmptyReadsLogNothing)
     EXPECT_EQ(rig.Count(), 1);
 }
 
+TEST(ReceiveHandler, FailingReadLogsNothingAndFailingReplyKeepsTheReceivedRecord)
+{
+    ReplyRig rig({"1\t*\treq\tans\t0x81"});
+    rig.peer.SendTo(rig.LocalPort(), Bytes({1, 2, 3}));
+    // The datagram is waiting; the component has not announced it yet.
+    QElapsedTimer timer;
+    timer.start();
+    while (rig.udp.PendingSize() == 0 && timer.elapsed() < 5000)
+        std::this_thread::yield();
+    ASSERT_EQ(rig.udp.PendingSize(), 3);
+    EXPECT_THROW(rig.receive->UDPControlReceive(rig.udp, 1), std::exception); // too small a buffer
+    EXPECT_EQ(rig.Count(), 0);
+
+    // A reply that cannot be sent leaves by exception after the match was logged;
+    // the component shows it.
+    rig.address.clear();
+    ASSERT_TRUE(rig.PeerSends(Bytes({4}), 1));
+    ASSERT_TRUE(WaitUntil([&] { return !rig.prompts.messages.empty(); }));
+    EXPECT_EQ(rig.Count(), 1);
+    EXPECT_EQ(rig.Last().Kind, tkReceivedMatched);
+    EXPECT_EQ(rig.prompts.messages[0].icon, PromptIcon::Error);
+}
+
 // Under a flood every datagram the socket delivered is logged and answered, the
 // event loop keeps running, and the log's memory stays bounded.
 TEST(ReceiveHandler, Flood)
