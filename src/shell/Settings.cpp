@@ -69,20 +69,30 @@ QMargins FrameMargins(const QWidget& window)
             frame.bottom() - client.bottom()};
 }
 
-// The bounds as the user sees them: the frame included. A minimised or maximised
-// window gives the bounds it goes back to, which are what the next start can use.
+// The stored bounds are the frame's position and the client area's size: that
+// pair round-trips even when the window system tells the frame's size only after
+// the window was shown, where frame sizes would make the window creep larger at
+// every start. A minimised or maximised window gives the bounds it goes back to.
 WindowBounds CurrentBounds(const QWidget& window)
 {
     QRect client = window.geometry();
     if (StateValue(window) != wsNormal && window.normalGeometry().isValid())
         client = window.normalGeometry();
-    const QRect frame = client.marginsAdded(FrameMargins(window));
-    return {frame.x(), frame.y(), frame.width(), frame.height()};
+    const QMargins m = FrameMargins(window);
+    return {client.x() - m.left(), client.y() - m.top(), client.width(), client.height()};
 }
 
-void ApplyBounds(QWidget& window, const WindowBounds& b)
+WindowBounds WithFrame(WindowBounds b, const QMargins& m)
 {
-    window.setGeometry(QRect(b.left, b.top, b.width, b.height).marginsRemoved(FrameMargins(window)));
+    b.width += m.left() + m.right();
+    b.height += m.top() + m.bottom();
+    return b;
+}
+
+void ApplyFrameBounds(QWidget& window, const WindowBounds& frame, const QMargins& m)
+{
+    window.move(frame.left, frame.top);
+    window.resize(frame.width - m.left() - m.right(), frame.height - m.top() - m.bottom());
 }
 
 QRect WorkAreaOf(const TWindowPlacementTarget& target)
@@ -238,9 +248,11 @@ WindowBounds FitWindowBounds(const StoredPlacement& stored, const WindowBounds& 
         b.top = top;
     }
     if (stored.state == wsNormal && !stored.left && !stored.top) {
+        // The centre of the work area itself: halving its right edge instead would
+        // put the window across two screens when the work area does not start at 0.
         // C++ division truncates towards zero, as the placement rule asks.
-        b.left = areaRight / 2 - b.width / 2;
-        b.top = areaBottom / 2 - b.height / 2;
+        b.left = workArea.left() + workArea.width() / 2 - b.width / 2;
+        b.top = workArea.top() + workArea.height() / 2 - b.height / 2;
     }
     return b;
 }
@@ -262,17 +274,24 @@ void RestoreWindowPlacement(const TWindowPlacementTarget& target, const QString&
 
     switch (stored.state) {
     case wsMaximized: {
-        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         // The window system may grow the window only later; the panes are measured
         // against the size the window is about to have, not the one it leaves.
         const QSize client = workArea.marginsRemoved(FrameMargins(window)).size();
+        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         RestorePanesAndHeader(target, stored, client);
         return;
     }
     case wsNormal:
     case wsMinimized: {
-        const WindowBounds fitted = FitWindowBounds(stored, CurrentBounds(window), workArea);
-        ApplyBounds(window, fitted);
+        // The rules fit the whole frame into the work area.
+        const QMargins m = FrameMargins(window);
+        StoredPlacement framed = stored;
+        if (framed.width && *framed.width > 0)
+            *framed.width += m.left() + m.right();
+        if (framed.height && *framed.height > 0)
+            *framed.height += m.top() + m.bottom();
+        const WindowBounds fitted = FitWindowBounds(framed, WithFrame(CurrentBounds(window), m), workArea);
+        ApplyFrameBounds(window, fitted, m);
         RestorePanesAndHeader(target, stored, window.size());
         if (stored.state == wsMinimized) {
             if (target.MinimizeApplication)
