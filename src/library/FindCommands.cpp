@@ -30,9 +30,8 @@ TFindCommands::~TFindCommands()
 {
     for (const QMetaObject::Connection& c : m_connections)
         QObject::disconnect(c);
-    // Parented to the window it may already be gone with it; otherwise it is ours.
-    if (!m_dialog->parent())
-        delete m_dialog;
+    delete m_dialog.data(); // null when the window has already taken it down
+
 }
 
 void TFindCommands::ActionGoFindExecute()

@@ -6,8 +6,10 @@
 // FindDone() when it decides whether the repeats are enabled for a selection.
 
 #include "library/CommandFind.h"
+#include "library/FindDlg.h"
 
 #include <QMetaObject>
+#include <QPointer>
 
 #include <vector>
 
@@ -17,7 +19,6 @@ class QWidget;
 namespace vpx {
 
 class TCommandTreeView;
-class TfrmFind;
 class UserPrompts;
 
 class TFindCommands {
@@ -58,7 +59,7 @@ private:
     TCommandTreeView& m_view;
     UserPrompts& m_prompts;
     Controls m_controls;
-    TfrmFind* m_dialog;
+    QPointer<TfrmFind> m_dialog; // parented to the window, which may go first
     FindState m_state;
     std::vector<QMetaObject::Connection> m_connections;
 };

@@ -256,3 +256,22 @@ TEST_F(FindTest, ActionsAreWiredAndTheDialogIsKept)
 
 } // namespace
 } // namespace vpx::test
+
+namespace vpx::test {
+namespace {
+
+TEST(FindCommandsLifetime, TheWindowMayTakeTheDialogDownFirst)
+{
+    FakePrompts prompts;
+    TCommandTreeView view;
+    auto window = std::make_unique<QWidget>();
+    {
+        TFindCommands find(view, prompts, {}, window.get());
+        EXPECT_EQ(find.Dialog().parentWidget(), window.get());
+        window.reset();
+    }
+    TFindCommands own(view, prompts, {}); // unparented: released with the commands
+}
+
+} // namespace
+} // namespace vpx::test
