@@ -45,7 +45,7 @@ private:
 } // namespace
 
 TAutoReplyCommands::TAutoReplyCommands(UserPrompts& prompts, const Controls& controls, QObject* parent)
-    : QObject(parent), m_prompts(prompts), m_controls(controls), m_model(m_table)
+    : QObject(parent), m_prompts(prompts), m_controls(controls), m_model(m_table), m_view(controls.lvReturnDatas)
 {
     m_controls.ActionAutoReturn->setCheckable(true);
     m_controls.ActionAutoReturn->setChecked(false);
@@ -80,8 +80,8 @@ TAutoReplyCommands::TAutoReplyCommands(UserPrompts& prompts, const Controls& con
 TAutoReplyCommands::~TAutoReplyCommands()
 {
     // The view may outlive us; it must not keep a model that is going.
-    if (m_controls.lvReturnDatas && m_controls.lvReturnDatas->model() == &m_model)
-        m_controls.lvReturnDatas->setModel(nullptr);
+    if (m_view && m_view->model() == &m_model)
+        m_view->setModel(nullptr);
 }
 
 void TAutoReplyCommands::ClearAutoReplyRows()

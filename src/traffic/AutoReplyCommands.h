@@ -7,6 +7,7 @@
 #include "traffic/AutoReplyTable.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QAction;
@@ -69,6 +70,7 @@ private:
     TAutoReplyTable m_table;
     TAutoReplyModel m_model;
     QString m_fileName;
+    QPointer<QTreeView> m_view; // may go before us when both are children of the window
 };
 
 } // namespace vpx

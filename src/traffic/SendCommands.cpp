@@ -24,7 +24,8 @@ TSendCommands::TSendCommands(TCustomUDPSock& udp, TTrafficLogView& log, UserProm
       m_controls(controls),
       m_address(std::move(address)),
       m_port(std::move(port)),
-      m_selected(std::move(selected))
+      m_selected(std::move(selected)),
+      m_box(controls.cboCommand)
 {
     QComboBox* box = m_controls.cboCommand;
     box->setEditable(true);
@@ -42,9 +43,9 @@ TSendCommands::TSendCommands(TCustomUDPSock& udp, TTrafficLogView& log, UserProm
 
 TSendCommands::~TSendCommands()
 {
-    if (m_controls.cboCommand) {
-        m_controls.cboCommand->removeEventFilter(this);
-        if (QLineEdit* edit = m_controls.cboCommand->lineEdit())
+    if (m_box) {
+        m_box->removeEventFilter(this);
+        if (QLineEdit* edit = m_box->lineEdit())
             edit->removeEventFilter(this);
     }
 }

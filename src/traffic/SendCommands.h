@@ -9,6 +9,7 @@
 #include "traffic/CommandHistory.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -94,6 +95,7 @@ private:
     AddressProvider m_address;
     PortProvider m_port;
     SelectionProvider m_selected;
+    QPointer<QComboBox> m_box; // the filters come off only if the box is still there
     TCommandHistory m_history;
     std::vector<std::int32_t> m_items; // reused: replies under a flood allocate nothing here
 };

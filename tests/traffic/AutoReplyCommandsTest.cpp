@@ -239,3 +239,37 @@ TEST(AutoReplyCommands, SwitchToggles)
 
 } // namespace
 } // namespace vpx::test
+
+namespace vpx::test {
+namespace {
+
+// The window makes the widgets and these classes its children. Qt deletes
+// children in the order they were made, so the widgets go before the classes.
+TEST(AutoReplyCommands, ChildrenOfTheWindowGoWithIt)
+{
+    FakePrompts prompts;
+    TUDPControl udp;
+    for (const bool classesFirst : {false, true}) {
+        auto* window = new QWidget;
+        auto* log = new TTrafficLogView(window);
+        auto* box = new QComboBox(window);
+        auto* title = new QLabel(window);
+        auto* view = new QTreeView(window);
+        QAction* a[9];
+        for (QAction*& p : a)
+            p = new QAction(window);
+        auto* send = new TSendCommands(udp, *log, prompts, {box, a[0], a[1], a[2], a[3], a[4], a[5]},
+                                       [] { return AnsiString("127.0.0.1"); }, [] { return std::uint16_t(1); },
+                                       [] { return static_cast<const CommandNode*>(nullptr); }, window);
+        auto* autoReply = new TAutoReplyCommands(prompts, {a[6], a[7], a[8], title, view}, window);
+        if (classesFirst) {
+            delete autoReply;
+            delete send;
+            EXPECT_EQ(view->model(), nullptr);
+        }
+        delete window;
+    }
+}
+
+} // namespace
+} // namespace vpx::test
