@@ -1,7 +1,13 @@
 #include "shell/Main.h"
 
+#include "about/About.h"
+#include "about/AboutPicture.h"
+#include "library/CommandEditor.h"
 #include "library/CommandSelection.h"
 #include "library/CommandTreeModel.h"
+#include "library/CommandTreeView.h"
+#include "library/FindCommands.h"
+#include "platform/CodePage.h"
 #include "platform/UserPrompts.h"
 #include "shell/CommandLine.h"
 #include "shell/ConnectionCommands.h"
@@ -10,9 +16,13 @@
 #include "shell/MainActions.h"
 #include "shell/NumEdit.h"
 #include "shell/PaneRules.h"
+#include "shell/Settings.h"
 #include "shell/ToolImages.h"
 #include "shell/XPToolBarMenu.h"
+#include "traffic/AutoReplyCommands.h"
 #include "traffic/ImageList.h"
+#include "traffic/ReceiveHandler.h"
+#include "traffic/SendCommands.h"
 #include "traffic/TrafficActions.h"
 #include "traffic/TrafficLogView.h"
 
@@ -118,9 +128,7 @@ TfrmSimMain::TfrmSimMain(const QStringList& arguments, UserPrompts* prompts, QWi
     CreateToolBars();
     CreateStatusBar();
     CreateMenus();
-    m_connection = std::make_unique<TConnectionCommands>(
-        UDPControl, *m_prompts,
-        ConnectionIndicators{m_actions->ActionConnect, mnuConnect, StatusPanel[0], StatusPanel[1]}, this);
+    CreateSubsystems();
     ConnectActions();
     FormCreate();
 }
@@ -211,12 +219,10 @@ void TfrmSimMain::CreateToolBars()
 
 void TfrmSimMain::CreatePanes()
 {
-    tvCommand = new QTreeView;
-    tvCommand->setObjectName(QStringLiteral("tvCommand"));
-    tvCommand->setHeaderHidden(true);
+    tvCommand = new TCommandTreeView;
     TreeModel = new CommandTreeModel(Document.Tree(), this);
     TreeModel->SetIconLookup([](int index) { return ImageList::Shared().Icon(index); });
-    tvCommand->setModel(TreeModel);
+    tvCommand->SetCommandModel(TreeModel);
     pnlLeft = Pane("pnlLeft", TitleStrip(QStringLiteral("ｺﾏﾝﾄﾞ"), "pnlCommandTitle"), tvCommand);
 
     LogView = new TTrafficLogView;
@@ -318,7 +324,6 @@ void TfrmSimMain::CreateMenus()
 
     QMenu* search = menu(QStringLiteral("検索(&S)"), "mnuSearch");
     search->addActions({a.ActionGoFind, a.ActionFindPrev, a.ActionFindNext});
-    search->menuAction()->setEnabled(false);
     tbSearch = qobject_cast<QToolButton*>(toolMenu->widgetForAction(toolMenu->actions().constLast()));
     tbSearch->setEnabled(false);
 
@@ -351,18 +356,45 @@ void TfrmSimMain::CreateMenus()
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    PopupMenu->addAction(a.ActionSendSelected);
-    PopupMenu->addSeparator();
-    PopupMenu->addMenu(addNew);
-    PopupMenu->addActions({a.ActionDelete, a.ActionProperty});
-    tvCommand->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(tvCommand, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu->popup(tvCommand->viewport()->mapToGlobal(pos)); });
+    TCommandEditor::FillPopupMenu(*PopupMenu, a.ActionSendSelected, a.ActionAddGroup, a.ActionAddCommand,
+                                  a.ActionAddRoot, a.ActionDelete, a.ActionProperty);
+    tvCommand->SetPopupMenu(PopupMenu);
 
     // Every action reachable from the keyboard wherever the focus is in the window.
     for (QAction* action : findChildren<QAction*>())
         if (!action->shortcut().isEmpty())
             addAction(action);
+}
+
+void TfrmSimMain::CreateSubsystems()
+{
+    TMainActions& a = *m_actions;
+    UserPrompts& p = *m_prompts;
+    m_connection = std::make_unique<TConnectionCommands>(
+        UDPControl, p, ConnectionIndicators{a.ActionConnect, mnuConnect, StatusPanel[0], StatusPanel[1]}, this);
+    m_send = std::make_unique<TSendCommands>(
+        UDPControl, *LogView, p,
+        TSendCommands::Controls{cboCommand, a.ActionSend, a.ActionSendSelected, a.ActionMix, a.ActionText,
+                                a.ActionLittleEndian, a.ActionBigEndian},
+        [this] { return ToAnsi(ipedtAddress->Address()); },
+        [this] { return static_cast<std::uint16_t>(nedtPort->Value()); },
+        [this]() -> const CommandNode* { return tvCommand->Selected(); });
+    m_autoReply = std::make_unique<TAutoReplyCommands>(
+        p, TAutoReplyCommands::Controls{a.ActionAutoReturn, a.ActionAutoReturnOpen, a.ActionAutoReturnReload,
+                                        pnlAutoReturnTitle, lvReturnDatas});
+    m_receive = std::make_unique<TReceiveHandler>(*m_autoReply, *m_send, *LogView, Document.Tree());
+    m_editor = std::make_unique<TCommandEditor>(Document, *tvCommand, p, this);
+    m_find = std::make_unique<TFindCommands>(
+        *tvCommand, p, TFindCommands::Controls{a.ActionGoFind, a.ActionFindPrev, a.ActionFindNext, tbSearch}, this);
+
+    m_about = std::make_unique<TAbout>(p, this);
+    m_about->RegName = QStringLiteral("\\") + kRegistryKey;
+    m_about->Title = QStringLiteral("Vorpexについて");
+    m_about->Logo = VorpexLogoPixmap(64);
+    m_about->ShowVerHelp = false;
+    m_about->ShowAboutHelp = false;
+    m_about->ShowDelReg = true;
+    m_about->OnException = [&p](const std::exception& e) { p.ShowException(e); };
 }
 
 void TfrmSimMain::ConnectActions()
@@ -381,6 +413,12 @@ void TfrmSimMain::ConnectActions()
     on(a.ActionOpen, [this] { Document.ActionOpen(); });
     on(a.ActionSave, [this] { Document.ActionSave(); });
     on(a.ActionSaveAs, [this] { Document.ActionSaveAs(); });
+    on(a.ActionAbout, [this] { m_about->ShowAbout(); });
+    m_editor->ConnectActions(a.ActionAddGroup, a.ActionAddCommand, a.ActionAddRoot, a.ActionDelete,
+                             a.ActionProperty);
+    m_editor->ShowSelection = [this](const CommandNode* node, const QString& name) {
+        pnlSelected->setText(SelectionText(node, ToAnsi(name)));
+    };
 
     Document.OnChanged = [this] { UpdateCaption(); };
     Document.OnBusy = [](bool busy) {
@@ -389,11 +427,18 @@ void TfrmSimMain::ConnectActions()
         else
             QApplication::restoreOverrideCursor();
     };
-    connect(tvCommand->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            guarded(p, [this](const QModelIndex&, const QModelIndex&) { tvCommandChange(); }));
-    connect(TreeModel, &QAbstractItemModel::modelReset, this,
-            [change = guarded(p, [this] { tvCommandChange(); })] { change(); });
-    connect(cboCommand, &QComboBox::editTextChanged, this, guarded(p, [this](const QString&) { tvCommandChange(); }));
+    connect(tvCommand, &TCommandTreeView::tvCommandChange, this,
+            guarded(p, [this](CommandNode* node, bool fill) { tvCommandChange(node, fill); }));
+    // A double click or a typed character sends the selected command.
+    const auto sendSelected = [this] {
+        if (m_actions->ActionSendSelected->isEnabled())
+            m_actions->ActionSendSelected->trigger();
+    };
+    connect(tvCommand, &TCommandTreeView::tvCommandDblClick, this, sendSelected);
+    connect(tvCommand, &TCommandTreeView::tvCommandKeyPress, this, sendSelected);
+    UDPControl.OnReceive = [this](TCustomUDPSock& sender, std::int32_t size) {
+        m_receive->UDPControlReceive(sender, size);
+    };
 
     UDPControl.OnLogError = [this](const QString& text, const QString& caption) {
         m_prompts->Message(text, caption, static_cast<int>(PromptButton::Ok), PromptIcon::Error);
@@ -413,12 +458,14 @@ void TfrmSimMain::FormCreate()
         m_connection->ShowLocalEndpoint();
         guarded(*m_prompts, [this] { m_connection->ActionConnectExecute(); })();
         // The saved settings are applied only now, so the start-up opening is never traced.
+        LoadSettings(SettingsTarget());
     }
+    guarded(*m_prompts, [this] { m_about->CheckVersion(true); })();
     CommandLineTargets targets;
     targets.FileExists = [](const QString& path) { return QFileInfo::exists(path); };
     targets.LoadCommandFile = [this](const QString& path) { return Document.OpenFromCommandLine(path); };
-    // Auto-reply files arrive with the auto-reply table.
-    targets.LoadAutoReplyFile = [](const QString&) { return false; };
+    targets.LoadAutoReplyFile = [this](const QString& path) { return m_autoReply->LoadFromCommandLine(path); };
+    targets.AutoReplyLoadFailed = [this] { m_autoReply->AutoReplyLoadFailed(); };
     guarded(*m_prompts, [&] { ProcessCommandLine(m_arguments, targets, *m_prompts); })();
 }
 
@@ -427,11 +474,15 @@ void TfrmSimMain::FormShow()
     // The log's real width is known only now that the window is laid out; the stored
     // placement, when there is one, overrides these.
     LogView->ResetColumnWidths();
+    RestoreWindowPlacement(PlacementTarget());
 }
 
 bool TfrmSimMain::FormCloseQuery()
 {
-    return Document.CanClose();
+    if (!Document.CanClose())
+        return false;
+    SaveWindowPlacement(PlacementTarget());
+    return true;
 }
 
 void TfrmSimMain::FormDestroy()
@@ -439,15 +490,61 @@ void TfrmSimMain::FormDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    BusyCursor cursor(Qt::WaitCursor);
-    try {
-        UDPControl.SaveToRegistry(kRegistryKey, QStringLiteral("Option"));
-        UDPControl.Close();
-    } catch (const std::exception& e) {
-        m_prompts->ShowException(e);
+    {
+        BusyCursor cursor(Qt::WaitCursor);
+        // Each step on its own: a failure must not keep the later ones from saving.
+        guarded(*m_prompts, [this] { SaveSettings(SettingsTarget()); })();
+        guarded(*m_prompts, [this] { m_about->StoreVersion(); })();
+        guarded(*m_prompts, [this] { UDPControl.SaveToRegistry(kRegistryKey, QStringLiteral("Option")); })();
+        guarded(*m_prompts, [this] { UDPControl.Close(); })();
+        UDPControl.SetWriteLog(false);
     }
-    UDPControl.SetWriteLog(false);
     LogView->ClearTrafficLog();
+    m_autoReply->ClearAutoReplyRows();
+}
+
+TSettingsTarget TfrmSimMain::SettingsTarget()
+{
+    TSettingsTarget s;
+    s.ViewType = [this] { return LogView->GetViewType(); };
+    s.SetViewType = [this](int v) { LogView->SetViewType(v); };
+    s.SendMode = [this] { return m_send->GetSendMode(); };
+    s.SetSendMode = [this](int v) { m_send->SetSendMode(v); };
+    s.DefaultByteOrder = [this] { return m_send->GetDefaultByteOrder(); };
+    s.SetDefaultByteOrder = [this](int v) { m_send->SetDefaultByteOrder(v); };
+    s.History = [this] {
+        QStringList entries;
+        for (const AnsiString& e : m_send->History().Entries())
+            entries << FromAnsi(e);
+        return entries;
+    };
+    s.AppendHistory = [this](const QString& entry) {
+        std::vector<AnsiString> entries = m_send->History().Entries();
+        entries.push_back(ToAnsi(entry));
+        m_send->SetHistory(entries);
+    };
+    s.UDPControl = &UDPControl;
+    s.ActionLog = m_trafficActions->ActionLog();
+    s.ActionHexLog = m_trafficActions->ActionHexLog();
+    s.ActionAsciiLog = m_trafficActions->ActionAsciiLog();
+    return s;
+}
+
+TWindowPlacementTarget TfrmSimMain::PlacementTarget()
+{
+    TWindowPlacementTarget p;
+    p.Window = this;
+    p.Header = LogView->Header();
+    p.TopPaneTop = [this] { return centralWidget()->geometry().top() + Splitter2->geometry().top(); };
+    p.TopPaneHeight = [this] { return Splitter2->sizes().value(0); };
+    p.SetTopPaneHeight = [this](int h) {
+        Splitter2->setSizes({h, std::max(0, Splitter2->height() - h - kSplitterSize)});
+    };
+    p.LeftPaneWidth = [this] { return Splitter1->sizes().value(0); };
+    p.SetLeftPaneWidth = [this](int w) {
+        Splitter1->setSizes({w, std::max(0, Splitter1->width() - w - kSplitterSize)});
+    };
+    return p;
 }
 
 void TfrmSimMain::FormResize()
@@ -474,15 +571,12 @@ void TfrmSimMain::UpdateCaption()
     m_actions->ActionSave->setEnabled(Document.SaveEnabled());
 }
 
-void TfrmSimMain::tvCommandChange()
+void TfrmSimMain::tvCommandChange(const CommandNode* node, bool fillDirectInput)
 {
-    const CommandNode* node = TreeModel->NodeFromIndex(tvCommand->currentIndex());
-    const SelectionActions s = ActionsForSelection(node, cboCommand->currentText().isEmpty(), false);
+    const SelectionActions s = ActionsForSelection(node, cboCommand->currentText().isEmpty(), m_find->FindDone());
     TMainActions& a = *m_actions;
-    if (s.directInput) {
-        const QSignalBlocker block(cboCommand); // the box's own change must not re-run this
+    if (s.directInput && fillDirectInput)
         cboCommand->setEditText(FromAnsi(*s.directInput));
-    }
     a.ActionSend->setEnabled(s.send);
     a.ActionSendSelected->setEnabled(s.sendSelected);
     a.ActionProperty->setEnabled(s.property);

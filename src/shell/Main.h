@@ -23,7 +23,14 @@ class QTreeView;
 namespace vpx {
 
 class CommandTreeModel;
+class TAbout;
+class TAutoReplyCommands;
+class TCommandEditor;
+class TCommandTreeView;
 class TConnectionCommands;
+class TFindCommands;
+class TReceiveHandler;
+class TSendCommands;
 class THelpViewer;
 class TIPEdit;
 class TMainActions;
@@ -32,6 +39,8 @@ class TTrafficActions;
 class TTrafficLogView;
 class TXPToolBarMenu;
 class UserPrompts;
+struct TSettingsTarget;
+struct TWindowPlacementTarget;
 
 class TfrmSimMain : public QMainWindow {
     Q_OBJECT
@@ -56,6 +65,11 @@ public:
     TMainActions* Actions() const noexcept { return m_actions; }
     TTrafficActions* TrafficActions() const noexcept { return m_trafficActions; }
     TConnectionCommands& Connection() const noexcept { return *m_connection; }
+    TSendCommands& Send() const noexcept { return *m_send; }
+    TAutoReplyCommands& AutoReply() const noexcept { return *m_autoReply; }
+    TCommandEditor& Editor() const noexcept { return *m_editor; }
+    TFindCommands& Find() const noexcept { return *m_find; }
+    TAbout& About() const noexcept { return *m_about; }
     UserPrompts& Prompts() const noexcept { return *m_prompts; }
 
     // Widgets, by the names the rest of the program knows them by.
@@ -78,7 +92,7 @@ public:
     QWidget* pnlBottom = nullptr;
     QLabel* pnlSelected = nullptr;
     QLabel* pnlAutoReturnTitle = nullptr;
-    QTreeView* tvCommand = nullptr;
+    TCommandTreeView* tvCommand = nullptr;
     CommandTreeModel* TreeModel = nullptr;
     TTrafficLogView* LogView = nullptr;
     QTreeView* lvReturnDatas = nullptr;
@@ -93,7 +107,7 @@ public:
     void FormResize();
 
     void UpdateCaption();
-    void tvCommandChange();
+    void tvCommandChange(const CommandNode* node, bool fillDirectInput);
 
 protected:
     bool event(QEvent* event) override;
@@ -106,13 +120,24 @@ private:
     void CreatePanes();
     void CreateStatusBar();
     void CreateMenus();
+    void CreateSubsystems();
     void ConnectActions();
     void ActionSearchforHelpOnExecute();
+    TSettingsTarget SettingsTarget();
+    TWindowPlacementTarget PlacementTarget();
 
     QStringList m_arguments;
     TMainActions* m_actions = nullptr;
     TTrafficActions* m_trafficActions = nullptr;
     std::unique_ptr<TConnectionCommands> m_connection;
+    std::unique_ptr<TSendCommands> m_send;
+    std::unique_ptr<TAutoReplyCommands> m_autoReply;
+    std::unique_ptr<TReceiveHandler> m_receive;
+    std::unique_ptr<TCommandEditor> m_editor;
+    std::unique_ptr<TFindCommands> m_find;
+    // Last, so that it goes first: its destructor deletes the settings when asked,
+    // after everything else was saved.
+    std::unique_ptr<TAbout> m_about;
     THelpViewer* m_help = nullptr;
     bool m_shown = false;
     bool m_destroyed = false;

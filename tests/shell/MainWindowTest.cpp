@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include "library/CommandTreeView.h"
 #include "shell/IPEdit.h"
 
 #include <gtest/gtest.h>
