@@ -1,0 +1,268 @@
+#include "library/CommandTreeView.h"
+#include "shell/IPEdit.h"
+#include "shell/Main.h"
+#include "shell/MainActions.h"
+#include "shell/NumEdit.h"
+#include "support/FakePrompts.h"
+#include "traffic/AutoReplyCommands.h"
+#include "traffic/SendCommands.h"
+#include "traffic/TrafficActions.h"
+#include "traffic/TrafficLogView.h"
+#include "transport/TransportTestUtil.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vpx::test {
+namespace {
+
+// The window as the user drives it: the peer's address and port typed into the
+// tool bar, commands typed into the command box, a peer socket on 127.0.0.1.
+class WindowTraffic : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
+    }
+
+    TfrmSimMain& Start(const QStringList& arguments = {})
+    {
+        m_window = std::make_unique<TfrmSimMain>(arguments, &prompts);
+        TypePeer();
+        return *m_window;
+    }
+
+    void TypePeer()
+    {
+        const QStringList parts = {QStringLiteral("127"), QStringLiteral("0"), QStringLiteral("0"),
+                                   QStringLiteral("1")};
+        for (int i = 0; i < 4; ++i) {
+            m_window->ipedtAddress->Field(i)->clear();
+            QTest::keyClicks(m_window->ipedtAddress->Field(i), parts[i]);
+        }
+        m_window->nedtPort->clear();
+        QTest::keyClicks(m_window->nedtPort, QString::number(peer.Port()));
+    }
+
+    void TypeCommand(const QString& text)
+    {
+        QLineEdit* edit = m_window->cboCommand->lineEdit();
+        edit->clear();
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80)
+                QTest::keyClick(edit, c.toLatin1());
+            else // beyond ASCII a key event carries its text
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    const TTrafficLog& Log() const { return m_window->LogView->Model().Log(); }
+
+    static std::string Payload(const TTrafficRecord& r)
+    {
+        return std::string(reinterpret_cast<const char*>(r.Data.data()), PayloadSize(r));
+    }
+
+    QString WriteFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    FakePrompts prompts;
+    Peer peer;
+    QTemporaryDir m_dir;
+    std::unique_ptr<TfrmSimMain> m_window;
+};
+
+TEST_F(WindowTraffic, DirectInputArrivesByteForByteInBothModesAndByteOrders)
+{
+    TfrmSimMain& w = Start();
+    const struct {
+        QAction* mode;
+        QAction* order;
+        QString typed;
+        std::string wire;
+    } cases[] = {
+        {w.Actions()->ActionMix, w.Actions()->ActionLittleEndian, QStringLiteral("S0x1234, \"A\""),
+         std::string("\x34\x12" "A", 3)},
+        {w.Actions()->ActionMix, w.Actions()->ActionBigEndian, QStringLiteral("S0x1234, \"A\""),
+         std::string("\x12\x34" "A", 3)},
+        // Text mode sends the typed characters as code page 932 bytes, untouched.
+        {w.Actions()->ActionText, w.Actions()->ActionBigEndian, QStringLiteral("S0x12,表"),
+         std::string("S0x12,\x95\x5C", 8)},
+        {w.Actions()->ActionText, w.Actions()->ActionLittleEndian, QStringLiteral("\"x\""), "\"x\""},
+    };
+    int logged = 0;
+    for (const auto& c : cases) {
+        c.mode->trigger();
+        c.order->trigger();
+        TypeCommand(c.typed);
+        std::string got;
+        std::uint16_t from = 0;
+        ASSERT_TRUE(peer.Receive(got, from)) << c.typed.toStdString();
+        EXPECT_EQ(got, c.wire) << c.typed.toStdString();
+        ASSERT_EQ(Log().Count(), ++logged);
+        const TTrafficRecord& r = *Log().Record(logged - 1);
+        EXPECT_EQ(r.Kind, tkSent);
+        EXPECT_EQ(Payload(r), c.wire);
+        EXPECT_EQ(r.PeerAddress, "127.0.0.1");
+        EXPECT_EQ(r.PeerPort, peer.Port());
+        EXPECT_TRUE(r.Comment.empty());
+    }
+}
+
+TEST_F(WindowTraffic, ACommandWithItsOwnByteOrderIgnoresTheDefault)
+{
+    const QString file = WriteFile(QStringLiteral("cmds.vpx"), QByteArray("0 Dev\r\n1 Big=3:S0x0102\r\n1 Def=0:S0x0102\r\n"));
+    TfrmSimMain& w = Start({QStringLiteral("/c"), file});
+    ASSERT_TRUE(prompts.messages.empty());
+    w.Actions()->ActionLittleEndian->trigger();
+    CommandNode* group = w.Document.Tree().Root(0);
+    ASSERT_NE(group, nullptr);
+    const struct {
+        int child;
+        std::string wire;
+    } cases[] = {{0, "\x01\x02"}, {1, "\x02\x01"}};
+    for (const auto& c : cases) {
+        w.tvCommand->Select(group->Child(c.child));
+        ASSERT_TRUE(w.Actions()->ActionSendSelected->isEnabled());
+        w.Actions()->ActionSendSelected->trigger();
+        std::string got;
+        std::uint16_t from = 0;
+        ASSERT_TRUE(peer.Receive(got, from));
+        EXPECT_EQ(got, c.wire);
+        EXPECT_EQ(Log().Record(Log().Count() - 1)->Comment, group->Child(c.child)->Name());
+    }
+}
+
+TEST_F(WindowTraffic, TextThatDoesNotCompileSendsAndLogsNothingButEntersTheHistory)
+{
+    TfrmSimMain& w = Start();
+    w.Actions()->ActionMix->trigger();
+    TypeCommand(QStringLiteral("01, FF"));
+    TypeCommand(QStringLiteral("7"));
+    std::string got;
+    std::uint16_t from = 0;
+    ASSERT_TRUE(peer.Receive(got, from));
+    EXPECT_EQ(got, "\x07"); // the first datagram to arrive is the valid one
+    EXPECT_EQ(Log().Count(), 1);
+    ASSERT_EQ(w.Send().History().Entries().size(), 2u);
+    EXPECT_EQ(w.Send().History().Entries()[1], "01, FF");
+}
+
+TEST_F(WindowTraffic, SendingWhileClosedStillLogsASend)
+{
+    TfrmSimMain& w = Start();
+    w.Actions()->ActionConnect->trigger();
+    ASSERT_FALSE(w.UDPControl.Active());
+    w.Actions()->ActionMix->trigger();
+    TypeCommand(QStringLiteral("1, 2"));
+    ASSERT_EQ(Log().Count(), 1);
+    EXPECT_EQ(Log().Record(0)->Kind, tkSent);
+    EXPECT_EQ(Payload(*Log().Record(0)), std::string("\x01\x02", 2));
+}
+
+TEST_F(WindowTraffic, AutoReplyFromTheCommandLineAnswersThePeer)
+{
+    const QString file = WriteFile(QStringLiteral("rules.vpa"),
+                                   QByteArray("1\t0x01, *\treq\tans\t0x81, 0x00\r\n0\t*\t\tnothing\r\n"));
+    TfrmSimMain& w = Start({QStringLiteral("/a"), file});
+    ASSERT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(w.pnlAutoReturnTitle->text(), QStringLiteral("自動返信ﾃﾞｰﾀ - rules.vpa"));
+    ASSERT_TRUE(w.Actions()->ActionAutoReturn->isEnabled());
+    w.Actions()->ActionAutoReturn->trigger();
+    ASSERT_TRUE(w.AutoReply().IsAutoReplyOn());
+
+    // The peer needs the window's port: ask the socket where it is bound.
+    const std::uint16_t windowPort = BoundPort(w.UDPControl.Socket());
+    ASSERT_GT(peer.SendTo(windowPort, std::string("\x01\x02", 2)), 0);
+    std::string got;
+    std::uint16_t from = 0;
+    ASSERT_TRUE(WaitUntil([&] { return Log().Count() >= 2; }));
+    ASSERT_TRUE(peer.Receive(got, from));
+    EXPECT_EQ(got, std::string("\x81\x00", 2));
+    EXPECT_EQ(Log().Record(0)->Kind, tkReceivedMatched);
+    EXPECT_EQ(Log().Record(0)->Comment, "req");
+    EXPECT_EQ(Log().Record(1)->Kind, tkAutoReplySent);
+    EXPECT_EQ(Log().Record(1)->Comment, "ans");
+
+    // Off: the next datagram is only logged.
+    w.Actions()->ActionAutoReturn->trigger();
+    ASSERT_GT(peer.SendTo(windowPort, "\x05"), 0);
+    ASSERT_TRUE(WaitUntil([&] { return Log().Count() == 3; }));
+    EXPECT_EQ(Log().Record(2)->Kind, tkReceived);
+}
+
+TEST_F(WindowTraffic, StartUpOpeningIsNeverTracedThoughTheSavedLogIsOn)
+{
+    {
+        QSettings ini(m_dir.filePath(QStringLiteral("config/Norveth/VPX.ini")), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Option/WriteLog"), QStringLiteral("1"));
+    }
+    const QString log = TfrmSimMain::ProgramFolder() + QStringLiteral("Command.log");
+    QFile::remove(log);
+    TfrmSimMain& w = Start();
+    EXPECT_TRUE(w.UDPControl.Active());
+    EXPECT_TRUE(w.UDPControl.WriteLog());
+    EXPECT_TRUE(w.TrafficActions()->ActionLog()->isChecked());
+    EXPECT_FALSE(QFile::exists(log)); // the port was opened before the setting was applied
+    w.Actions()->ActionConnect->trigger();
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().endsWith("Port(0) Disconnected\r\n"));
+    file.close();
+    m_window.reset();
+    QFile::remove(log);
+}
+
+TEST_F(WindowTraffic, FirstStartRunsOnDefaultsAndExitSavesThem)
+{
+    TfrmSimMain& w = Start();
+    EXPECT_TRUE(w.Actions()->ActionText->isChecked());
+    EXPECT_TRUE(w.Actions()->ActionLittleEndian->isChecked());
+    EXPECT_EQ(w.LogView->GetViewType(), 0);
+    EXPECT_TRUE(w.TrafficActions()->ActionHexLog()->isChecked());
+    EXPECT_TRUE(w.Send().History().Entries().empty());
+    EXPECT_EQ(w.UDPControl.Port(), 0);
+    EXPECT_EQ(w.UDPControl.Priority(), tpNormal);
+    EXPECT_FALSE(w.UDPControl.WriteLog());
+
+    w.Actions()->ActionBigEndian->trigger();
+    w.TrafficActions()->ActionAscii()->trigger();
+    TypeCommand(QStringLiteral("hello"));
+    w.close();
+    m_window.reset();
+
+    QSettings ini(m_dir.filePath(QStringLiteral("config/Norveth/VPX.ini")), QSettings::IniFormat);
+    EXPECT_EQ(ini.value(QStringLiteral("ByteOrder")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(ini.value(QStringLiteral("ViewType")).toString(), QStringLiteral("2"));
+    EXPECT_EQ(ini.value(QStringLiteral("history/Command0")).toString(), QStringLiteral("hello"));
+    EXPECT_EQ(ini.value(QStringLiteral("Option/Priority")).toString(), QStringLiteral("3"));
+    EXPECT_TRUE(ini.contains(QStringLiteral("Window/Width")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("Check/Version")));
+
+    // And the next start comes back as it was left.
+    TfrmSimMain& again = Start();
+    EXPECT_TRUE(again.Actions()->ActionBigEndian->isChecked());
+    EXPECT_EQ(again.LogView->GetViewType(), 2);
+    EXPECT_EQ(again.cboCommand->itemText(0), QStringLiteral("hello"));
+}
+
+} // namespace
+} // namespace vpx::test
