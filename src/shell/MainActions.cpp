@@ -14,7 +14,7 @@ namespace {
 
 enum Flags { None = 0, Checkable = 1, Checked = 2, Disabled = 4 };
 
-struct Spec {
+struct ActionDef {
     QAction* TMainActions::*member;
     const char* objectName;
     const char* caption; // UTF-8
@@ -30,7 +30,7 @@ TMainActions::TMainActions(QObject* parent) : QObject(parent)
 {
     using M = TMainActions;
     const QKeySequence none;
-    const Spec specs[] = {
+    const ActionDef defs[] = {
         {&M::ActionNew, "ActionNew", "新規作成(&N)", QKeySequence(Qt::CTRL | Qt::Key_N),
          "新規作成|ｺﾏﾝﾄﾞﾌｧｲﾙを新規に作成します", {}, None},
         {&M::ActionOpen, "ActionOpen", "開く(&O)", QKeySequence(Qt::CTRL | Qt::Key_O),
@@ -89,7 +89,7 @@ TMainActions::TMainActions(QObject* parent) : QObject(parent)
         {&M::ActionAbout, "ActionAbout", "バージョン情報(&A)", none,
          "ﾊﾞｰｼﾞｮﾝ情報|このｱﾌﾟﾘｹｰｼｮﾝのﾊﾞｰｼﾞｮﾝ情報を表示します", {}, None},
     };
-    for (const Spec& s : specs) {
+    for (const ActionDef& s : defs) {
         auto* action = new QAction(QString::fromUtf8(s.caption), this);
         action->setObjectName(QString::fromLatin1(s.objectName));
         if (!s.shortcut.isEmpty())
