@@ -1,5 +1,7 @@
 #include "library/CommandFile.h"
 
+#include "platform/SafeFile.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -179,16 +181,10 @@ CommandFileStatus LoadCommandFile(const std::string& path, CommandTree& tree)
 
 CommandFileStatus SaveCommandFile(const std::string& path, const CommandTree& tree)
 {
-    const std::string bytes = FormatCommandFile(tree);
-    std::FILE* raw = std::fopen(path.c_str(), "wb");
-    if (!raw)
+    // The library is the user's work of months: the old file stays until the new
+    // one is completely written.
+    if (ReplaceFileContents(path, FormatCommandFile(tree)) == ReplaceStatus::CannotCreate)
         return CommandFileStatus::CreateFailed;
-    FilePtr file(raw);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size();
-    const int closeResult = std::fclose(file.release());
-    if (!written || closeResult != 0)
-        throw std::runtime_error("コマンドファイルの書き込みに失敗しました: " + path + ": "
-                                 + std::strerror(errno));
     return CommandFileStatus::Ok;
 }
 
