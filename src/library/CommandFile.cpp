@@ -100,8 +100,16 @@ std::optional<ParsedLine> ParseCommandLine(std::string_view line)
 void ReadTreeLevel(CommandTree& tree, const std::vector<AnsiString>& lines, CommandNode* current,
                    int level, std::size_t& index)
 {
-    for (;;) {
-        const int L = current ? level : 0;
+    // Each group read opens a nested level. The levels are kept on the heap, not
+    // as recursive calls: a file may nest groups a million deep.
+    struct Level {
+        CommandNode* current;
+        int level;
+    };
+    std::vector<Level> levels{{current, level}};
+    while (!levels.empty()) {
+        Level& at = levels.back();
+        const int L = at.current ? at.level : 0;
         if (index >= lines.size() || lines[index].empty())
             return;
         std::optional<ParsedLine> line = ParseCommandLine(lines[index]);
@@ -111,19 +119,23 @@ void ReadTreeLevel(CommandTree& tree, const std::vector<AnsiString>& lines, Comm
         }
         const bool isGroup = !line->info;
         if (line->level > L) {
-            CommandNode* node = tree.Insert(current, -1, std::move(line->name), std::move(line->info));
+            CommandNode* node = tree.Insert(at.current, -1, std::move(line->name), std::move(line->info));
             ++index;
-            if (isGroup)
-                ReadTreeLevel(tree, lines, node, current ? L + 1 : 0, index);
+            if (isGroup) {
+                // Read the group's own level; this one goes on when that one ends.
+                levels.push_back({node, at.current ? L + 1 : 0});
+                continue;
+            }
         } else if (line->level == L) {
-            CommandNode* parent = current ? current->Parent() : nullptr;
-            current = tree.Insert(parent, -1, std::move(line->name), std::move(line->info));
+            CommandNode* parent = at.current ? at.current->Parent() : nullptr;
+            at.current = tree.Insert(parent, -1, std::move(line->name), std::move(line->info));
             ++index;
         } else {
-            return;
+            levels.pop_back(); // the line belongs to an outer level
         }
-        if (!current)
-            return;
+        // A level whose current node is gone ends (only the outermost can have none).
+        if (!levels.empty() && !levels.back().current)
+            levels.pop_back();
     }
 }
 
@@ -136,8 +148,17 @@ void ReadTree(CommandTree& tree, const std::vector<AnsiString>& lines)
 std::string FormatCommandFile(const CommandTree& tree)
 {
     std::string out;
-    for (const CommandNode* node = tree.First(); node; node = CommandTree::Next(node)) {
-        out += std::to_string(node->Level());
+    // Pre-order with each node's depth carried along: asking every node for its
+    // depth would cost depth times size on a deeply nested tree.
+    std::vector<std::pair<const CommandNode*, int>> pending;
+    for (int row = tree.RootCount() - 1; row >= 0; --row)
+        pending.emplace_back(tree.Root(row), 0);
+    while (!pending.empty()) {
+        const auto [node, level] = pending.back();
+        pending.pop_back();
+        for (int row = node->ChildCount() - 1; row >= 0; --row)
+            pending.emplace_back(node->Child(row), level + 1);
+        out += std::to_string(level);
         out += ' ';
         out += node->Name();
         if (const TCommandInfo* info = node->Info()) {
