@@ -1,5 +1,15 @@
 # Settings every target of the project shares.
 
+# AddressSanitizer and UndefinedBehaviorSanitizer over everything the project
+# compiles (Qt itself stays uninstrumented). Any report ends the program, so a
+# finding fails its test instead of scrolling past. scripts/sanitize builds this
+# way in a build folder of its own.
+option(VPX_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(VPX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
 function(vpx_target_defaults target)
   # GCC 12 reports std::optional<QString> and friends as maybe-uninitialized
   # where they are not; the false positives would otherwise fail the build.
