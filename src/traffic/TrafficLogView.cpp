@@ -62,6 +62,32 @@ void TTrafficLogDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     }
 }
 
+void TTrafficLogList::CatchUp()
+{
+    if (!m_stale)
+        return;
+    m_stale = false;
+    scheduleDelayedItemsLayout();
+}
+
+void TTrafficLogList::rowsInserted(const QModelIndex& parent, int start, int end)
+{
+    if (!m_defer)
+        return QListView::rowsInserted(parent, start, end);
+    // The list's own handling only throws its layout away and schedules a new one.
+    m_stale = true;
+    QAbstractItemView::rowsInserted(parent, start, end);
+}
+
+void TTrafficLogList::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    if (!m_defer)
+        return QListView::rowsAboutToBeRemoved(parent, start, end);
+    // The log hides no rows, so the list has nothing of its own to forget either.
+    m_stale = true;
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+}
+
 TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
 {
     auto* outer = new QVBoxLayout(this);
@@ -103,7 +129,7 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
         m_header->resizeSection(i, designWidths[i]);
     pageLayout->addWidget(m_header);
 
-    m_list = new QListView(page);
+    m_list = new TTrafficLogList(page);
     m_list->setObjectName(QStringLiteral("lstLog"));
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -136,6 +162,10 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
     bottomLayout->addWidget(m_scroll, 1);
     pageLayout->addWidget(bottom);
 
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(RefreshInterval);
+    connect(&m_refresh, &QTimer::timeout, this, &TTrafficLogView::ShowNewest);
+
     connect(m_tabs, &QTabBar::currentChanged, this, &TTrafficLogView::tcViewTypeChange);
     connect(m_scroll, &QScrollBar::valueChanged, this, &TTrafficLogView::sbLogChange);
     connect(m_header, &QHeaderView::sectionResized, this, &TTrafficLogView::HeaderSized);
@@ -151,24 +181,29 @@ void TTrafficLogView::AddTrafficRecord(TrafficRecordPtr record)
 {
     if (!record)
         return;
-    m_model.AddTrafficRecord(std::move(record));
-    // Selecting and scrolling lay the whole list out again; when datagrams pour
-    // in, doing it once per pass of the event loop (before the next paint)
-    // instead of once per record keeps an append cheap.
-    if (!m_showNewestPending) {
-        m_showNewestPending = true;
-        QMetaObject::invokeMethod(this, &TTrafficLogView::ShowNewest, Qt::QueuedConnection);
+    // The list stops painting until the refresh: rows that come and go in the
+    // meantime cost the model's bookkeeping only, not a paint each.
+    if (!m_refresh.isActive()) {
+        m_list->setUpdatesEnabled(false);
+        m_refresh.start();
     }
+    m_list->SetDeferLayout(true);
+    m_model.AddTrafficRecord(std::move(record));
+    m_list->SetDeferLayout(false);
 }
 
 void TTrafficLogView::ShowNewest()
 {
-    m_showNewestPending = false;
+    m_refresh.stop();
+    m_list->CatchUp();
     const int count = m_model.rowCount();
-    if (count == 0)
-        return;
-    m_list->setCurrentIndex(m_model.index(count - 1));
-    m_list->scrollToBottom();
+    if (count > 0) {
+        m_list->setCurrentIndex(m_model.index(count - 1));
+        m_list->scrollToBottom();
+    }
+    // Enabling updates repaints the whole list once.
+    if (!m_list->updatesEnabled())
+        m_list->setUpdatesEnabled(true);
 }
 
 void TTrafficLogView::ClearTrafficLog()

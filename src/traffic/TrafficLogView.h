@@ -8,11 +8,12 @@
 #include "traffic/TrafficLogPainter.h"
 
 #include <QAbstractItemDelegate>
+#include <QListView>
+#include <QTimer>
 #include <QWidget>
 
 class QHeaderView;
 class QLabel;
-class QListView;
 class QScrollBar;
 class QStandardItemModel;
 class QTabBar;
@@ -35,6 +36,28 @@ private:
     QFont m_font;
 };
 
+// The log's list. While the view appends a record the list only keeps its
+// bookkeeping (current row, selection) and remembers that its layout is stale;
+// the layout of all rows, which costs as much as a thousand rows, is redone once
+// when the view catches up.
+class TTrafficLogList : public QListView {
+public:
+    using QListView::QListView;
+
+    void SetDeferLayout(bool defer) noexcept { m_defer = defer; }
+    bool LayoutStale() const noexcept { return m_stale; }
+    // Lays the rows out again before the next use of their geometry.
+    void CatchUp();
+
+protected:
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+
+private:
+    bool m_defer = false;
+    bool m_stale = false;
+};
+
 class TTrafficLogView : public QWidget {
     Q_OBJECT
 
@@ -42,11 +65,20 @@ public:
     explicit TTrafficLogView(QWidget* parent = nullptr);
     ~TTrafficLogView() override;
 
-    // Appends a filled record; before the list is painted again the newest
-    // record is selected and scrolled into view.
+    // Appends a filled record to the model at once. The list catches up within
+    // RefreshInterval: the newest record is selected and scrolled into view and
+    // the list painted once for all the records that came meanwhile.
     void AddTrafficRecord(TrafficRecordPtr record);
-    // Selects the newest record and scrolls it into view now.
+    // Brings the list up to date now: selects the newest record, scrolls it into
+    // view and lets the list paint again.
     void ShowNewest();
+    // Whether appended records wait for the list to catch up.
+    bool RefreshPending() const noexcept { return m_refresh.isActive(); }
+
+    // Milliseconds between two refreshes of the list while records pour in: a
+    // paint of the list costs far more than a datagram, so under a flood it is
+    // done for many at once, yet often enough that the eye sees it move.
+    static constexpr int RefreshInterval = 20;
     void ClearTrafficLog();
 
     // 0 hexadecimal, 1 decimal, 2 ASCII; other values are ignored.
@@ -85,11 +117,12 @@ private:
     QStandardItemModel* m_headerModel = nullptr;
     QTabBar* m_tabs = nullptr;
     QHeaderView* m_header = nullptr;
-    QListView* m_list = nullptr;
+    TTrafficLogList* m_list = nullptr;
     QScrollBar* m_scroll = nullptr;
     QLabel* m_offsetLabel = nullptr;
     TTrafficLogDelegate* m_delegate = nullptr;
-    bool m_showNewestPending = false;
+    QTimer m_refresh;
+
 };
 
 } // namespace vpx
