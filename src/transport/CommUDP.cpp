@@ -238,6 +238,10 @@ void TCustomUDPSock::Open()
     if (m_active)
         throw EUDPSockError(SSockAlreadyOpen);
     m_socket = CheckSocketResult(ws::socket(ws::WS_AF_INET, ws::WS_SOCK_DGRAM, 0), "socket");
+    // A wish, not a must: a system that grants a smaller queue (or none larger)
+    // still gets a working port, so the result is not checked.
+    const int queue = ReceiveBufferBytes;
+    ws::setsockopt(m_socket, ws::WS_SOL_SOCKET, ws::WS_SO_RCVBUF, &queue, sizeof queue);
     try {
         m_localAddr = ws::SOCKADDR_IN{};
         m_localAddr.sin_family = ws::WS_AF_INET;

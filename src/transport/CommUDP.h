@@ -139,6 +139,12 @@ public:
     TCustomUDPSock();
     ~TCustomUDPSock() override;
 
+    // The receive queue Open asks for: at a few tens of thousands of datagrams a
+    // second a pause of the GUI thread of some milliseconds (a paint, a dialog
+    // opening) would overflow the system's default queue and lose datagrams.
+    // The system may grant less.
+    static constexpr int ReceiveBufferBytes = 4 << 20;
+
     virtual void DoReceive();
     virtual void Open();
     virtual void Close();
