@@ -62,7 +62,14 @@ void TSendCommands::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t b
     if (textMode) {
         count = static_cast<std::int32_t>(text.size());
     } else {
-        count = CompileCommand(byteOrder, text, m_items, false);
+        if (!m_compiled || byteOrder != m_compiledOrder || text != m_compiledText) {
+            m_compiled = false; // a compilation that raises leaves nothing to reuse
+            m_compiledCount = CompileCommand(byteOrder, text, m_items, false);
+            m_compiledText = text;
+            m_compiledOrder = byteOrder;
+            m_compiled = true;
+        }
+        count = m_compiledCount;
         if (count <= 0)
             return;
     }

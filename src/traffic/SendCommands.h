@@ -98,6 +98,12 @@ private:
     QPointer<QComboBox> m_box; // the filters come off only if the box is still there
     TCommandHistory m_history;
     std::vector<std::int32_t> m_items; // reused: replies under a flood allocate nothing here
+    // The text m_items was compiled from: an auto-reply row sends the same reply
+    // for every datagram it answers, which is compiled once.
+    AnsiString m_compiledText;
+    std::uint8_t m_compiledOrder = 0;
+    std::int32_t m_compiledCount = 0;
+    bool m_compiled = false;
 };
 
 } // namespace vpx
