@@ -35,7 +35,8 @@ void TCustomDebugLog::OutputLog(const std::uint8_t* Data, std::int32_t Size)
 
     // Append mode creates a missing file and never truncates an existing one.
     QFile file(m_logName);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    // Unbuffered: the line goes out in one write, without a copy into QFile's buffer.
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
     if (ok) {
         ok = file.write(line) == line.size();
         ok = file.flush() && ok;
