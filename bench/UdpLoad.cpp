@@ -277,12 +277,14 @@ public:
         return ::ppoll(&p, 1, &ts, nullptr) > 0;
     }
 
-    // Throws away late replies until the line has been quiet for `quiet`.
-    void Drain(Clock::duration quiet = std::chrono::milliseconds(100))
+    // Throws away late replies until the line has been quiet for `quiet`; returns how many.
+    long Drain(Clock::duration quiet = std::chrono::milliseconds(100))
     {
         const auto deadline = Clock::now() + std::chrono::seconds(5);
+        long drained = 0;
         while (Clock::now() < deadline && Wait(quiet))
-            Receive();
+            drained += Receive();
+        return drained;
     }
 
 private:
@@ -534,12 +536,12 @@ Memory MemoryGrowth(const Config& c, int size)
         inFlight = std::max(0, inFlight - n);
         if (!first && m.answered >= 1000) {
             first = true;
-            load.Drain(std::chrono::milliseconds(20));
+            m.answered += load.Drain(std::chrono::milliseconds(20));
             inFlight = 0;
             m.afterFirst = StatusMb(responder.Pid(), "VmRSS:");
         }
     }
-    load.Drain(std::chrono::milliseconds(50));
+    m.answered += load.Drain(std::chrono::milliseconds(50));
     m.afterAll = StatusMb(responder.Pid(), "VmRSS:");
     m.seconds = Seconds(Clock::now() - start);
     std::fprintf(stderr, "  memory: %.1f MB after 1,000 datagrams, %.1f MB after %ld (%ld sent, %.0f s)\n", m.afterFirst,
