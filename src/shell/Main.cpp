@@ -16,6 +16,7 @@
 #include "shell/MainActions.h"
 #include "shell/NumEdit.h"
 #include "shell/PaneRules.h"
+#include "shell/PeerEndpoint.h"
 #include "shell/Settings.h"
 #include "shell/ToolImages.h"
 #include "shell/XPToolBarMenu.h"
@@ -372,12 +373,12 @@ void TfrmSimMain::CreateSubsystems()
     UserPrompts& p = *m_prompts;
     m_connection = std::make_unique<TConnectionCommands>(
         UDPControl, p, ConnectionIndicators{a.ActionConnect, mnuConnect, StatusPanel[0], StatusPanel[1]}, this);
+    m_peer = new TPeerEndpoint(*ipedtAddress, *nedtPort, this);
     m_send = std::make_unique<TSendCommands>(
         UDPControl, *LogView, p,
         TSendCommands::Controls{cboCommand, a.ActionSend, a.ActionSendSelected, a.ActionMix, a.ActionText,
                                 a.ActionLittleEndian, a.ActionBigEndian},
-        [this] { return ToAnsi(ipedtAddress->Address()); },
-        [this] { return static_cast<std::uint16_t>(nedtPort->Value()); },
+        [this] { return m_peer->Address(); }, [this] { return m_peer->Port(); },
         [this]() -> const CommandNode* { return tvCommand->Selected(); });
     m_autoReply = std::make_unique<TAutoReplyCommands>(
         p, TAutoReplyCommands::Controls{a.ActionAutoReturn, a.ActionAutoReturnOpen, a.ActionAutoReturnReload,

@@ -35,6 +35,7 @@ class THelpViewer;
 class TIPEdit;
 class TMainActions;
 class TNumEdit;
+class TPeerEndpoint;
 class TTrafficActions;
 class TTrafficLogView;
 class TXPToolBarMenu;
@@ -130,6 +131,7 @@ private:
     TMainActions* m_actions = nullptr;
     TTrafficActions* m_trafficActions = nullptr;
     std::unique_ptr<TConnectionCommands> m_connection;
+    TPeerEndpoint* m_peer = nullptr;
     std::unique_ptr<TSendCommands> m_send;
     std::unique_ptr<TAutoReplyCommands> m_autoReply;
     std::unique_ptr<TReceiveHandler> m_receive;
