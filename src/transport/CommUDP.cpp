@@ -1,6 +1,7 @@
 #include "transport/CommUDP.h"
 
 #include "platform/Registry.h"
+#include "platform/ThreadPriority.h"
 #include "transport/UDPErrs.h"
 
 #include <QMetaObject>
@@ -9,31 +10,11 @@
 #include <chrono>
 #include <system_error>
 
-#include <sched.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 namespace vpx {
 
 namespace {
 
 std::atomic<std::uint64_t> g_nextSerial{1};
-
-// The seven steps as the scheduler allows them: the idle step is the idle
-// scheduling class, the others nice values around 0. Raising a thread above
-// normal needs a privilege most users lack; the watcher then runs at the level
-// it has, and reports that the step was refused.
-bool ApplyThreadPriority(TThreadPriority p) noexcept
-{
-    static constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -20};
-    sched_param param{};
-    // On Linux the id 0 and the thread's own id address this thread only.
-    if (p == tpIdle)
-        return ::sched_setscheduler(0, SCHED_IDLE, &param) == 0;
-    if (::sched_getscheduler(0) == SCHED_IDLE && ::sched_setscheduler(0, SCHED_OTHER, &param) != 0)
-        return false;
-    return ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kNice[p]) == 0;
-}
 
 } // namespace
 
@@ -109,7 +90,7 @@ std::string TUDPWatch::LastError() const
 void TUDPWatch::ApplyPriority()
 {
     const TThreadPriority wanted = m_priority.load();
-    const bool ok = ApplyThreadPriority(wanted);
+    const bool ok = ApplyThreadPriority(static_cast<int>(wanted));
     m_priorityRefused.store(!ok);
     if (ok)
         m_appliedPriority.store(wanted);
@@ -134,7 +115,7 @@ void TUDPWatch::Pause(std::int32_t ms)
 
 void TUDPWatch::Execute()
 {
-    m_tid.store(static_cast<int>(::gettid()));
+    m_tid.store(CurrentThreadId());
     try {
         TThreadPriority tried = m_priority.load();
         ApplyPriority();
