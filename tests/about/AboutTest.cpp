@@ -19,7 +19,7 @@ namespace vpx {
 namespace {
 
 using test::FakePrompts;
-using test::WaitFor;
+using test::WaitUntil;
 
 const QString kRegName = QStringLiteral("\\Software\\Norveth\\VPX");
 
@@ -260,7 +260,7 @@ TEST_F(AboutTest, PictureAnimatesWhileShownAndStopsOnClose)
         EXPECT_TRUE(box.Timer.Running());
         EXPECT_EQ(box.Timer.Interval(), 16);
         const int start = box.imgAnimation->Phase();
-        EXPECT_TRUE(WaitFor([&] { return box.imgAnimation->Phase() != start; }));
+        EXPECT_TRUE(WaitUntil([&] { return box.imgAnimation->Phase() != start; }));
         EXPECT_TRUE(box.imgAnimation->HasBitmaps());
         box.btnOK->click();
         EXPECT_FALSE(box.isVisible());

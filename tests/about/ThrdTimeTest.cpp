@@ -13,7 +13,7 @@
 namespace vpx {
 namespace {
 
-using test::WaitFor;
+using test::WaitUntil;
 
 TEST(ThreadTimerTest, DefaultsAndTicksOnTheGuiThread)
 {
@@ -34,7 +34,7 @@ TEST(ThreadTimerTest, DefaultsAndTicksOnTheGuiThread)
     timer.SetInterval(5);
     timer.SetRunning(true);
     EXPECT_TRUE(timer.Running());
-    ASSERT_TRUE(WaitFor([&] { return delays.size() >= 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return delays.size() >= 3; }));
     timer.SetRunning(false);
     EXPECT_EQ(sender, &timer);
     EXPECT_TRUE(onGuiThread);
@@ -60,7 +60,7 @@ TEST(ThreadTimerTest, SlowHandlerMakesTheNextTickCountTheMissedIntervals)
             QThread::msleep(150); // a handler that keeps the GUI thread busy
     };
     timer.SetRunning(true);
-    ASSERT_TRUE(WaitFor([&] { return delays.size() >= 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return delays.size() >= 2; }));
     timer.SetRunning(false);
     EXPECT_GT(delays[1], 1);
     EXPECT_GE(delays[1], 150 / 20 - 1);
@@ -81,7 +81,7 @@ TEST(ThreadTimerTest, IntervalZeroIsPacedByTheHandOff)
         ++ticks;
     };
     timer.SetRunning(true);
-    ASSERT_TRUE(WaitFor([&] { return ticks >= 200; }));
+    ASSERT_TRUE(WaitUntil([&] { return ticks >= 200; }));
     timer.SetRunning(false);
     EXPECT_FALSE(overlapped);
 }
@@ -94,12 +94,12 @@ TEST(ThreadTimerTest, NewIntervalReachesTheRunningThreadAtOnce)
     timer.OnTimer = [&](TCustomThreadTimer&, int) { ++ticks; };
     timer.SetRunning(true);
     timer.SetInterval(1);
-    EXPECT_TRUE(WaitFor([&] { return ticks > 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return ticks > 0; }));
     timer.SetSleepTime(100000); // the sleep is cut short by switching off
     const int before = ticks;
     QElapsedTimer stop;
     stop.start();
-    WaitFor([&] { return ticks > before; }, 200);
+    WaitUntil([&] { return ticks > before; }, 200);
     timer.SetRunning(false);
     EXPECT_LT(stop.elapsed(), 3000);
 }
@@ -119,14 +119,14 @@ TEST(ThreadTimerTest, SwitchingOffWithTicksPendingNeverDeadlocks)
             QThread::msleep(3);
             break;
         case 1: // off after some ticks were handled
-            ASSERT_TRUE(WaitFor([&] { return ticks > 0; }));
+            ASSERT_TRUE(WaitUntil([&] { return ticks > 0; }));
             break;
         case 2: // off from inside the handler
             timer.OnTimer = [&](TCustomThreadTimer& s, int) {
                 ++ticks;
                 s.SetRunning(false);
             };
-            ASSERT_TRUE(WaitFor([&] { return !timer.Running(); }));
+            ASSERT_TRUE(WaitUntil([&] { return !timer.Running(); }));
             break;
         case 3: // off and on again from inside the handler, then off
             timer.OnTimer = [&](TCustomThreadTimer& s, int) {
@@ -134,7 +134,7 @@ TEST(ThreadTimerTest, SwitchingOffWithTicksPendingNeverDeadlocks)
                 s.SetRunning(false);
                 s.SetRunning(true);
             };
-            ASSERT_TRUE(WaitFor([&] { return ticks >= 3; }));
+            ASSERT_TRUE(WaitUntil([&] { return ticks >= 3; }));
             break;
         }
         timer.SetRunning(false);
@@ -166,7 +166,7 @@ TEST(ThreadTimerTest, HandlerExceptionIsShownAndTheTimerGoesOn)
             throw std::runtime_error("boom");
     };
     timer.SetRunning(true);
-    ASSERT_TRUE(WaitFor([&] { return ticks >= 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return ticks >= 3; }));
     timer.SetRunning(false);
     EXPECT_EQ(shown, QStringList{QStringLiteral("boom")});
 }
@@ -180,7 +180,7 @@ TEST(ThreadTimerTest, PriorityAndCountsPerSecond)
     timer.OnTimer = [](TCustomThreadTimer&, int) {};
     timer.SetRunning(true);
     timer.SetPriority(QThread::LowestPriority); // while running: passed on at once
-    EXPECT_TRUE(WaitFor([&] { return timer.TicksPerSecond() > 0; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return timer.TicksPerSecond() > 0; }, 5000));
     timer.SetRunning(false);
 }
 

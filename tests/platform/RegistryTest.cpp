@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,19 +10,9 @@
 namespace vpx {
 namespace {
 
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public test::TempConfigTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", m_saved); }
-    QString File() const { return m_dir.filePath(QStringLiteral("Norveth/VPX.ini")); }
-
-    QTemporaryDir m_dir;
-    QByteArray m_saved;
+    QString File() const { return IniFile(); }
 };
 
 const QString kKey = QStringLiteral("Software\\Norveth\\VPX");

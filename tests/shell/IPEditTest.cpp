@@ -83,7 +83,7 @@ TEST(IPEdit, LaysOutFourFieldsBetweenThreeSeparators)
     edit.show(); // a hidden widget gets its resize events when shown
     for (int width : {153, 200, 97}) {
         edit.resize(width, 21);
-        ASSERT_TRUE(test::WaitFor([&] { return edit.Field(3)->height() == 21; }));
+        ASSERT_TRUE(test::WaitUntil([&] { return edit.Field(3)->height() == 21; }));
         const int sep = edit.Separator(0)->width();
         const int fw = (width - 3 * sep) / 4;
         for (int i = 0; i < 4; ++i) {

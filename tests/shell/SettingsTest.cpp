@@ -1,4 +1,5 @@
 #include "shell/Settings.h"
+#include "support/TestSupport.h"
 
 #include "platform/Registry.h"
 #include "transport/UDPCtrl.h"
@@ -24,27 +25,16 @@ namespace {
 const QString kKey = QStringLiteral("Software\\Norveth\\VPX");
 const QRect kWorkArea(0, 0, 1920, 1040);
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public test::TempConfigTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", m_saved); }
-
     // Writes raw values as another program (or a hand edit) might have left them.
     void Store(const std::map<QString, QVariant>& values)
     {
         QDir().mkpath(m_dir.filePath(QStringLiteral("Norveth")));
-        QSettings s(m_dir.filePath(QStringLiteral("Norveth/VPX.ini")), QSettings::IniFormat);
+        QSettings s(IniFile(), QSettings::IniFormat);
         for (const auto& [k, v] : values)
             s.setValue(k, v);
     }
-
-    QTemporaryDir m_dir;
-    QByteArray m_saved;
 };
 
 // The window's side of the options, as plain values with the design-time state of

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestSupport.h"
+
 #include "shell/NumEdit.h"
 
 #include <QApplication>
@@ -21,18 +23,6 @@ protected:
     void Beep() override { ++beeps; }
 };
 
-inline bool WaitFor(const std::function<bool()>& condition, int ms = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
 // Shows a window and makes it the active one, so focus moves send focus events.
 inline bool ShowActive(QWidget& window)
 {
@@ -46,7 +36,7 @@ inline bool ShowActive(QWidget& window)
 inline bool FocusOn(QWidget* w)
 {
     w->setFocus(Qt::MouseFocusReason);
-    return WaitFor([w] { return w->hasFocus(); });
+    return WaitUntil([w] { return w->hasFocus(); });
 }
 
 } // namespace vpx::test

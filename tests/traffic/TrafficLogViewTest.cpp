@@ -1,4 +1,5 @@
 #include "TrafficTestUtil.h"
+#include "support/TestSupport.h"
 
 #include "traffic/TrafficActions.h"
 #include "traffic/TrafficLogFormat.h"
@@ -20,18 +21,6 @@
 
 namespace vpx {
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 5000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 TEST(TrafficLogModel, PassesTheModelTesterThroughAppendsAndClears)
 {
@@ -89,9 +78,9 @@ TEST_F(ViewFixture, TheThousandAndFirstRecordDropsTheOldestAndIsShown)
     EXPECT_EQ(view.Model().rowCount(), 1000);
     EXPECT_EQ(view.Model().Log().Record(0)->PeerPort, 1);
     const QModelIndex last = view.Model().index(999);
-    ASSERT_TRUE(WaitFor([&] { return view.lstLog()->currentIndex() == last; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return view.lstLog()->currentIndex() == last; }));
     EXPECT_EQ(view.lstLog()->selectionModel()->selectedIndexes(), QModelIndexList{last});
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(test::WaitUntil([&] {
         return view.lstLog()->viewport()->rect().contains(view.lstLog()->visualRect(last));
     }));
     EXPECT_EQ(view.lstLog()->visualRect(last).height(), LogRowHeight);
@@ -165,7 +154,7 @@ TEST_F(ViewFixture, HeaderHasFourResizableSections)
     // Narrower than a section: that section is cut to the header's width.
     header->resizeSection(2, 500);
     view.resize(300, 400);
-    ASSERT_TRUE(WaitFor([&] { return header->width() < 300; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return header->width() < 300; }));
     EXPECT_EQ(header->sectionSize(2), header->width());
     EXPECT_EQ(header->sectionSize(0), listWidth / 4);
 }

@@ -3,6 +3,8 @@
 // Helpers for socket tests: a plain peer socket on 127.0.0.1 and waits with a
 // deadline that keep the GUI thread's events flowing.
 
+#include "support/TestSupport.h"
+
 #include "platform/WinSock.h"
 #include "transport/CommUDP.h"
 
@@ -16,18 +18,6 @@
 #include <vector>
 
 namespace vpx::test {
-
-inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 inline std::uint16_t BoundPort(ws::SOCKET s)
 {
