@@ -4,11 +4,12 @@
 
 #include "notation/Notation.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -91,38 +92,21 @@ BENCHMARK(BM_Baseline_Equal1500);
 BENCHMARK(BM_MatchRun1500);
 BENCHMARK(BM_MatchBacktrack1500);
 
-// Prints each measurement as a ratio to its baseline after the usual table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_ns[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto ratio = [&](const char* what, const char* base) {
-            if (m_ns.count(what) && m_ns.count(base) && m_ns[base] > 0)
-                std::printf("%-24s %8.1f x %s\n", what, m_ns[what] / m_ns[base], base);
-        };
-        std::printf("\nratios to the baseline of the same run:\n");
-        ratio("BM_CompileLongCommand", "BM_Baseline_CopyText");
-        ratio("BM_MatchRun1500", "BM_Baseline_Equal1500");
-        ratio("BM_MatchBacktrack1500", "BM_Baseline_Equal1500");
-    }
-
-private:
-    std::map<std::string, double> m_ns;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    vpx::bench::RatioReporter reporter([](const vpx::bench::RatioReporter::Times& ns) {
+        const auto ratio = [&](const char* what, const char* base) {
+            if (ns.count(what) && ns.count(base) && ns.at(base) > 0)
+                std::printf("%-24s %8.1f x %s\n", what, ns.at(what) / ns.at(base), base);
+        };
+        std::printf("\nratios to the baseline of the same run:\n");
+        ratio("BM_CompileLongCommand", "BM_Baseline_CopyText");
+        ratio("BM_MatchRun1500", "BM_Baseline_Equal1500");
+        ratio("BM_MatchBacktrack1500", "BM_Baseline_Equal1500");
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

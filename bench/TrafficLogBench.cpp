@@ -6,6 +6,8 @@
 #include "traffic/TrafficLog.h"
 #include "traffic/TrafficLogView.h"
 
+#include "RatioReporter.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListView>
@@ -14,7 +16,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 
 namespace {
@@ -90,35 +91,22 @@ std::string Name(const std::string& base, int n)
     return base + "/iterations:" + std::to_string(n) + "/real_time";
 }
 
-// Prints each view measurement as a ratio to the bare store of the same count.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_ns[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        std::printf("\nper append, as a ratio to appending to the bare store in the same run:\n");
-        const auto line = [&](int n, int burst) {
-            const std::string view = Name("BM_ViewAppend/" + std::to_string(n) + "/" + std::to_string(burst), n);
-            const std::string base = Name("BM_Baseline_StoreAppend/" + std::to_string(n), n);
-            if (m_ns.count(view) && m_ns.count(base) && m_ns[base] > 0)
-                std::printf("%7d appends, event loop every %3d: view %9.0f ns, store %5.0f ns, %8.1f x\n", n, burst,
-                            m_ns[view], m_ns[base], m_ns[view] / m_ns[base]);
-        };
-        for (const int n : kCounts)
-            line(n, 100);
-        for (const int n : kEachPassCounts)
-            line(n, 1);
-    }
-
-private:
-    std::map<std::string, double> m_ns;
-};
+// Each view measurement as a ratio to the bare store of the same count.
+void PrintRatios(const vpx::bench::RatioReporter::Times& ns)
+{
+    std::printf("\nper append, as a ratio to appending to the bare store in the same run:\n");
+    const auto line = [&](int n, int burst) {
+        const std::string view = Name("BM_ViewAppend/" + std::to_string(n) + "/" + std::to_string(burst), n);
+        const std::string base = Name("BM_Baseline_StoreAppend/" + std::to_string(n), n);
+        if (ns.count(view) && ns.count(base) && ns.at(base) > 0)
+            std::printf("%7d appends, event loop every %3d: view %9.0f ns, store %5.0f ns, %8.1f x\n", n, burst,
+                        ns.at(view), ns.at(base), ns.at(view) / ns.at(base));
+    };
+    for (const int n : kCounts)
+        line(n, 100);
+    for (const int n : kEachPassCounts)
+        line(n, 1);
+}
 
 } // namespace
 
@@ -128,7 +116,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     Register();
-    RatioReporter reporter;
+    vpx::bench::RatioReporter reporter(PrintRatios);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
