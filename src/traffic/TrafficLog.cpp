@@ -6,20 +6,20 @@ bool TTrafficLog::AddTrafficRecord(TrafficRecordPtr record)
 {
     if (!record)
         return false;
+    if (Count() >= MaxLogRecords) {
+        FreeTrafficRecord(std::move(m_records.front()));
+        m_records.pop_front();
+        m_records.push_back(std::move(record));
+        if (m_listener)
+            m_listener->Shifted();
+        return true;
+    }
     if (m_listener)
         m_listener->BeforeAppend(Count());
     m_records.push_back(std::move(record));
     if (m_listener)
         m_listener->AfterAppend();
-    if (Count() <= MaxLogRecords)
-        return false;
-    if (m_listener)
-        m_listener->BeforeRemoveOldest();
-    FreeTrafficRecord(std::move(m_records.front()));
-    m_records.pop_front();
-    if (m_listener)
-        m_listener->AfterRemoveOldest();
-    return true;
+    return false;
 }
 
 void TTrafficLog::ClearTrafficLog()

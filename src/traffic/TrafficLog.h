@@ -17,8 +17,10 @@ public:
     virtual ~TTrafficLogListener() = default;
     virtual void BeforeAppend(int row) = 0;
     virtual void AfterAppend() = 0;
-    virtual void BeforeRemoveOldest() = 0;
-    virtual void AfterRemoveOldest() = 0;
+    // The log was full: the oldest record went and every row moved up by one, the
+    // newest now in the last row. The rows themselves stay, which is what keeps a
+    // full log cheap under a flood: no row is inserted or removed.
+    virtual void Shifted() = 0;
     virtual void BeforeClear(int count) = 0;
     virtual void AfterClear() = 0;
 };

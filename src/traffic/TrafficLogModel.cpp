@@ -103,16 +103,13 @@ void TTrafficLogModel::BeforeAppend(int row)
 void TTrafficLogModel::AfterAppend()
 {
     endInsertRows();
+    emit RecordAppended();
 }
 
-void TTrafficLogModel::BeforeRemoveOldest()
+void TTrafficLogModel::Shifted()
 {
-    beginRemoveRows(QModelIndex(), 0, 0);
-}
-
-void TTrafficLogModel::AfterRemoveOldest()
-{
-    endRemoveRows();
+    emit dataChanged(index(0), index(m_log.Count() - 1));
+    emit RecordAppended();
 }
 
 void TTrafficLogModel::BeforeClear(int count)

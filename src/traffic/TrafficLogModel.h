@@ -37,11 +37,14 @@ public:
     // The row as shown: address, port, data column from the offset, comment, tab-separated.
     QString RowText(int row) const;
 
+signals:
+    // A record was appended, whether the log grew or (full) shifted up by one.
+    void RecordAppended();
+
 private:
     void BeforeAppend(int row) override;
     void AfterAppend() override;
-    void BeforeRemoveOldest() override;
-    void AfterRemoveOldest() override;
+    void Shifted() override;
     void BeforeClear(int count) override;
     void AfterClear() override;
     void TextsChanged();

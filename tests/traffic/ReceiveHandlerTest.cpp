@@ -197,7 +197,7 @@ TEST(ReceiveHandler, Flood)
     std::atomic<int> repliesAtPeer{0};
     std::atomic<bool> stop{false};
     int received = 0, replies = 0, outOfOrder = 0;
-    QObject::connect(&rig.log.Model(), &QAbstractItemModel::rowsInserted, [&] {
+    QObject::connect(&rig.log.Model(), &TTrafficLogModel::RecordAppended, [&] {
         const TTrafficRecord& r = rig.Last();
         if (r.Kind == tkReceivedMatched)
             ++received;

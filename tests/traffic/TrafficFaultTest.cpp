@@ -70,7 +70,7 @@ TEST(TrafficFaults, FloodOfLargestDatagrams)
     constexpr int kMaxCount = 30000, kEnough = 1100;
     std::atomic<int> received{0};
     int damaged = 0;
-    QObject::connect(&rig.log.Model(), &QAbstractItemModel::rowsInserted, [&] {
+    QObject::connect(&rig.log.Model(), &TTrafficLogModel::RecordAppended, [&] {
         const TTrafficRecord& r = rig.Last();
         if (r.Kind != tkReceivedMatched)
             return;

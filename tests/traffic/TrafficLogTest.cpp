@@ -38,8 +38,7 @@ struct Recorder : TTrafficLogListener {
     std::vector<std::string> calls;
     void BeforeAppend(int row) override { calls.push_back("+" + std::to_string(row)); }
     void AfterAppend() override { calls.push_back("+."); }
-    void BeforeRemoveOldest() override { calls.push_back("-0"); }
-    void AfterRemoveOldest() override { calls.push_back("-."); }
+    void Shifted() override { calls.push_back("shift"); }
     void BeforeClear(int count) override { calls.push_back("c" + std::to_string(count)); }
     void AfterClear() override { calls.push_back("c."); }
 };
@@ -58,7 +57,7 @@ TEST(TrafficLog, KeepsTheNewestThousand)
     EXPECT_EQ(log.Count(), 1000);
     EXPECT_EQ(log.Record(0)->PeerPort, 1);
     EXPECT_EQ(log.Record(999)->PeerPort, 1000);
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"+1000", "+.", "-0", "-."}));
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"shift"}));
     EXPECT_EQ(log.Record(1000), nullptr);
     EXPECT_EQ(log.Record(-1), nullptr);
 
