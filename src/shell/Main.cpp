@@ -446,6 +446,7 @@ void TfrmSimMain::ConnectActions()
     };
     UDPControl.OnException = [this](const std::exception& e) { m_prompts->ShowException(e); };
     nedtPort->OnError = [this](const EInvalidOperation& e) { m_prompts->ShowException(e); };
+    ipedtAddress->SetOnError([this](const EInvalidOperation& e) { m_prompts->ShowException(e); });
 }
 
 void TfrmSimMain::FormCreate()
@@ -459,7 +460,7 @@ void TfrmSimMain::FormCreate()
         m_connection->ShowLocalEndpoint();
         guarded(*m_prompts, [this] { m_connection->ActionConnectExecute(); })();
         // The saved settings are applied only now, so the start-up opening is never traced.
-        LoadSettings(SettingsTarget());
+        guarded(*m_prompts, [this] { LoadSettings(SettingsTarget()); })();
     }
     guarded(*m_prompts, [this] { m_about->CheckVersion(true); })();
     CommandLineTargets targets;
