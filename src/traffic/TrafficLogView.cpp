@@ -88,6 +88,13 @@ void TTrafficLogList::rowsAboutToBeRemoved(const QModelIndex& parent, int start,
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }
 
+void TTrafficLogList::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                  const QList<int>& roles)
+{
+    if (!m_defer)
+        QListView::dataChanged(topLeft, bottomRight, roles);
+}
+
 TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
 {
     auto* outer = new QVBoxLayout(this);

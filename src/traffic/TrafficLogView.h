@@ -52,6 +52,11 @@ public:
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    // A full log moves every row's contents up by one on each append; the whole
+    // list is repainted when the view catches up, so a repaint request per
+    // append (one paint per datagram at low rates) is work thrown away.
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
 
 private:
     bool m_defer = false;
