@@ -23,7 +23,7 @@ vpx_install_packages() {
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
 # vpx_build [target ...]: everything when no target is named.
