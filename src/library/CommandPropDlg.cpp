@@ -54,23 +54,13 @@ TfrmCommandProp::TfrmCommandProp(QWidget* parent) : QDialog(parent)
                               {QStringLiteral("混合モード(&B)"), QStringLiteral("テキストモード(&T)")}, 2, this);
     rdgMode->setObjectName(QStringLiteral("rdgMode"));
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject); // Esc rejects as well
 
     auto* fields = new QFormLayout;
     fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fields->addRow(lblCommandName, edtCommandName);
     fields->addRow(lblCommand, edtCommand);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    QHBoxLayout* buttons = OkCancelButtons(*this, btnOK, btnCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);

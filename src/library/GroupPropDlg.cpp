@@ -23,22 +23,12 @@ TfrmGroupProp::TfrmGroupProp(QWidget* parent) : QDialog(parent)
     lblGroupName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblGroupName->setBuddy(edtGroupName);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* fields = new QFormLayout;
     fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fields->addRow(lblGroupName, edtGroupName);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    QHBoxLayout* buttons = OkCancelButtons(*this, btnOK, btnCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);

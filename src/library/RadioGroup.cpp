@@ -3,7 +3,9 @@
 #include <QButtonGroup>
 #include <QDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLayout>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -46,6 +48,22 @@ void TRadioGroup::SetItemIndex(int index)
 QRadioButton* TRadioGroup::Button(int index) const
 {
     return index >= 0 && index < Count() ? m_buttons[static_cast<std::size_t>(index)] : nullptr;
+}
+
+QHBoxLayout* OkCancelButtons(QDialog& dialog, QPushButton*& ok, QPushButton*& cancel)
+{
+    ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("キャンセル"), &dialog);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 void SetFixedDialogFrame(QDialog& dialog, bool closeButton)

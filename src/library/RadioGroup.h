@@ -10,6 +10,8 @@
 
 class QButtonGroup;
 class QDialog;
+class QHBoxLayout;
+class QPushButton;
 class QRadioButton;
 
 namespace vpx {
@@ -40,5 +42,9 @@ private:
 // on the window that owns it, and a title bar with the close button only when
 // `closeButton` is set.
 void SetFixedDialogFrame(QDialog& dialog, bool closeButton);
+
+// The properties dialogs' "OK" (default, accepts) and "キャンセル" (rejects, as
+// Esc does) buttons, right-aligned in a row for the caller's layout.
+QHBoxLayout* OkCancelButtons(QDialog& dialog, QPushButton*& ok, QPushButton*& cancel);
 
 } // namespace vpx
