@@ -46,14 +46,10 @@ CommandNode* CommandNode::Child(int row) const noexcept
     return m_children[static_cast<std::size_t>(row)].get();
 }
 
-int CommandNode::Row() const noexcept
+void CommandNode::RenumberChildren(std::size_t from) noexcept
 {
-    if (!m_parent)
-        return 0;
-    const auto& siblings = m_parent->m_children;
-    const auto it = std::find_if(siblings.begin(), siblings.end(),
-                                 [this](const auto& p) { return p.get() == this; });
-    return static_cast<int>(it - siblings.begin());
+    for (std::size_t i = from; i < m_children.size(); ++i)
+        m_children[i]->m_row = static_cast<int>(i);
 }
 
 int CommandNode::Level() const noexcept
@@ -141,6 +137,7 @@ CommandNode* CommandTree::Insert(CommandNode* parent, int row, AnsiString name,
     if (m_observer)
         m_observer->BeginInsert(parent, row);
     owner->m_children.insert(owner->m_children.begin() + row, std::move(node));
+    owner->RenumberChildren(static_cast<std::size_t>(row));
     if (m_observer)
         m_observer->EndInsert();
     return raw;
@@ -156,6 +153,7 @@ void CommandTree::Remove(CommandNode* node)
         m_observer->BeginRemove(Outer(owner), row);
     std::unique_ptr<CommandNode> gone = std::move(owner->m_children[static_cast<std::size_t>(row)]);
     owner->m_children.erase(owner->m_children.begin() + row);
+    owner->RenumberChildren(static_cast<std::size_t>(row));
     gone.reset();
     if (m_observer)
         m_observer->EndRemove();
@@ -180,6 +178,7 @@ void CommandTree::ReplaceWith(CommandTree& other)
     other.m_top->m_children.clear();
     for (auto& root : m_top->m_children)
         root->m_parent = m_top.get();
+    m_top->RenumberChildren();
     if (m_observer)
         m_observer->EndReset();
     if (other.m_observer) {
@@ -207,6 +206,9 @@ bool CommandTree::Move(CommandNode* node, CommandNode* newParent, int row)
         --row;
     moving->m_parent = to;
     to->m_children.insert(to->m_children.begin() + row, std::move(moving));
+    from->RenumberChildren(static_cast<std::size_t>(from == to ? std::min(row, fromRow) : fromRow));
+    if (from != to)
+        to->RenumberChildren(static_cast<std::size_t>(row));
     if (m_observer)
         m_observer->EndMove();
     return true;

@@ -32,8 +32,10 @@ public:
     CommandNode* Parent() const noexcept;
     int ChildCount() const noexcept { return static_cast<int>(m_children.size()); }
     CommandNode* Child(int row) const noexcept;
-    // Position among the siblings (among the root nodes for a root node).
-    int Row() const noexcept;
+    // Position among the siblings (among the root nodes for a root node). Kept
+    // by the tree on every edit, so asking costs nothing: the pre-order walk asks
+    // it for every step, and a lookup by name walks the whole tree.
+    int Row() const noexcept { return m_row; }
     // Depth: 0 for root nodes.
     int Level() const noexcept;
     // True when this node is `other` or one of its ancestors.
@@ -54,7 +56,11 @@ private:
     std::optional<TCommandInfo> m_info;
     int m_image = image::GroupCollapsed;
     CommandNode* m_parent = nullptr; // the tree's hidden top for root nodes
+    int m_row = 0;                     // index in m_parent->m_children
     std::vector<std::unique_ptr<CommandNode>> m_children;
+
+    // Sets m_row of the children from `from` to the end.
+    void RenumberChildren(std::size_t from = 0) noexcept;
 };
 
 class CommandTree {

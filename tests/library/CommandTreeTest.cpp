@@ -131,5 +131,91 @@ TEST(CommandTree, ObserverHearsEveryChangeInPairs)
     EXPECT_EQ(log.calls, "I0i I1i M0>2m C R1r Zz ");
 }
 
+// Every node's Row() names the slot that holds it, checked against the children
+// lists themselves rather than through Row().
+::testing::AssertionResult RowsAreTrue(const CommandTree& tree)
+{
+    std::vector<const CommandNode*> level;
+    for (int i = 0; i < tree.RootCount(); ++i)
+        level.push_back(tree.Root(i));
+    for (std::size_t i = 0; i < level.size(); ++i)
+        if (level[i]->Row() != static_cast<int>(i))
+            return ::testing::AssertionFailure() << "root " << level[i]->Name() << " says " << level[i]->Row();
+    for (const CommandNode* n = tree.First(); n; n = CommandTree::Next(n))
+        for (int i = 0; i < n->ChildCount(); ++i)
+            if (n->Child(i)->Row() != i)
+                return ::testing::AssertionFailure()
+                       << n->Child(i)->Name() << " is child " << i << " but says " << n->Child(i)->Row();
+    return ::testing::AssertionSuccess();
+}
+
+struct RowEdit {
+    const char* name;
+    void (*edit)(Sample&);
+    const char* after;
+};
+
+class RowIndexAfterEdit : public ::testing::TestWithParam<RowEdit> {};
+
+TEST_P(RowIndexAfterEdit, RowsAndSiblingsFollowTheEdit)
+{
+    Sample s;
+    GetParam().edit(s);
+    EXPECT_TRUE(RowsAreTrue(s.tree));
+    EXPECT_EQ(Dump(s.tree), GetParam().after);
+    // The backward walk uses PrevSibling, the forward one NextSibling.
+    std::vector<const CommandNode*> forward, backward;
+    for (const CommandNode* n = s.tree.First(); n; n = CommandTree::Next(n))
+        forward.push_back(n);
+    for (const CommandNode* n = s.tree.Last(); n; n = CommandTree::Prev(n))
+        backward.insert(backward.begin(), n);
+    EXPECT_EQ(forward, backward);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandTree, RowIndexAfterEdit,
+    ::testing::Values(
+        RowEdit{"InsertFirstRoot", [](Sample& s) { s.tree.Insert(nullptr, 0, "N", {}); },
+                "N[0] Device[0]{Status[0]{Read[9]=2:0x01} Reset[7]=1:RESET} Other[0]{Leaf[11]=0:}"},
+        RowEdit{"InsertMiddleChild", [](Sample& s) { s.tree.Insert(s.device, 1, "N", TCommandInfo{}); },
+                "Device[0]{Status[0]{Read[9]=2:0x01} N[11]=0: Reset[7]=1:RESET} Other[0]{Leaf[11]=0:}"},
+        RowEdit{"AppendPastTheEnd", [](Sample& s) { s.tree.Insert(s.device, 99, "N", {}); },
+                "Device[0]{Status[0]{Read[9]=2:0x01} Reset[7]=1:RESET N[0]} Other[0]{Leaf[11]=0:}"},
+        RowEdit{"RemoveFirstRoot", [](Sample& s) { s.tree.Remove(s.device); }, "Other[0]{Leaf[11]=0:}"},
+        RowEdit{"RemoveFirstChild", [](Sample& s) { s.tree.Remove(s.status); },
+                "Device[0]{Reset[7]=1:RESET} Other[0]{Leaf[11]=0:}"},
+        RowEdit{"MoveDownSameParent", [](Sample& s) { s.tree.Move(s.device, nullptr, -1); },
+                "Other[0]{Leaf[11]=0:} Device[0]{Status[0]{Read[9]=2:0x01} Reset[7]=1:RESET}"},
+        RowEdit{"MoveUpSameParent", [](Sample& s) { s.tree.Move(s.reset, s.device, 0); },
+                "Device[0]{Reset[7]=1:RESET Status[0]{Read[9]=2:0x01}} Other[0]{Leaf[11]=0:}"},
+        RowEdit{"MoveToAnotherParent", [](Sample& s) { s.tree.Move(s.status, s.other, 0); },
+                "Device[0]{Reset[7]=1:RESET} Other[0]{Status[0]{Read[9]=2:0x01} Leaf[11]=0:}"},
+        RowEdit{"MoveUpToRoot", [](Sample& s) { s.tree.Move(s.read, nullptr, 1); },
+                "Device[0]{Status[0] Reset[7]=1:RESET} Read[9]=2:0x01 Other[0]{Leaf[11]=0:}"},
+        RowEdit{"DropBefore", [](Sample& s) { ApplyMoveChoice(s.tree, s.leaf, s.status, MoveChoice::Before); },
+                "Device[1]{Leaf[11]=0: Status[0]{Read[9]=2:0x01} Reset[7]=1:RESET} Other[0]"},
+        RowEdit{"DropAfter", [](Sample& s) { ApplyMoveChoice(s.tree, s.device, s.other, MoveChoice::After); },
+                "Other[0]{Leaf[11]=0:} Device[0]{Status[0]{Read[9]=2:0x01} Reset[7]=1:RESET}"},
+        RowEdit{"DropIntoGroup", [](Sample& s) { ApplyMoveChoice(s.tree, s.reset, s.other, MoveChoice::IntoGroup); },
+                "Device[0]{Status[0]{Read[9]=2:0x01}} Other[1]{Leaf[11]=0: Reset[7]=1:RESET}"},
+        RowEdit{"ReplaceWith",
+                [](Sample& s) {
+                    CommandTree other;
+                    other.AddGroup(nullptr, "X");
+                    other.AddCommand(other.AddGroup(nullptr, "Y"), "Z", {});
+                    other.Remove(other.Root(0));
+                    other.AddGroup(nullptr, "W");
+                    s.tree.ReplaceWith(other);
+                },
+                "Y[0]{Z[11]=0:} W[0]"},
+        RowEdit{"ClearThenAdd",
+                [](Sample& s) {
+                    s.tree.Clear();
+                    s.tree.AddGroup(nullptr, "A");
+                    s.tree.Insert(nullptr, 0, "B", {});
+                },
+                "B[0] A[0]"}),
+    [](const ::testing::TestParamInfo<RowEdit>& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace vpx::test
