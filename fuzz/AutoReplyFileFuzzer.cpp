@@ -30,7 +30,7 @@ Items Witness(const Items& pattern)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     const std::string_view contents(reinterpret_cast<const char*>(bytes), size);
-    const std::vector<std::string_view> lines = vpx::SplitLines(contents);
+    const std::vector<std::string_view> lines = vpx::SplitLineViews(contents);
     vpx::TAutoReplyTable table;
     std::vector<std::string_view> fields;
     for (const std::string_view line : lines) {

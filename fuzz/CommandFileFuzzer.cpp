@@ -1,4 +1,4 @@
-// The command file reader: SplitLines, ReadTreeLevel through ReadTree, and
+// The command file reader: SplitLinesUpToNul, ReadTreeLevel through ReadTree, and
 // LoadCommandFile on the same bytes in a real file; what it reads is written
 // back and read again.
 
@@ -40,7 +40,7 @@ bool HasGroupNamedWithEquals(const vpx::CommandTree& tree)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(bytes), size);
-    const std::vector<vpx::AnsiString> lines = vpx::SplitLines(text);
+    const std::vector<vpx::AnsiString> lines = vpx::SplitLinesUpToNul(text);
     for (const vpx::AnsiString& line : lines)
         VPX_FUZZ_CHECK(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos);
 
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // holds "=", which the format cannot carry.
     if (!HasGroupNamedWithEquals(tree)) {
         vpx::CommandTree reread;
-        vpx::ReadTree(reread, vpx::SplitLines(written));
+        vpx::ReadTree(reread, vpx::SplitLinesUpToNul(written));
         VPX_FUZZ_CHECK(vpx::FormatCommandFile(reread) == written);
         VPX_FUZZ_CHECK(vpx::EqualTrees(tree, reread));
     }

@@ -21,7 +21,7 @@ const char* CommandFileMessage(CommandFileStatus status) noexcept
     return "";
 }
 
-std::vector<AnsiString> SplitLines(std::string_view text)
+std::vector<AnsiString> SplitLinesUpToNul(std::string_view text)
 {
     if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos)
         text = text.substr(0, nul);
@@ -195,7 +195,7 @@ CommandFileStatus LoadCommandFile(const std::string& path, CommandTree& tree)
     if (std::ferror(file.get()))
         return CommandFileStatus::OpenFailed; // a folder, or a read error: nothing usable
     CommandTree loaded;
-    ReadTree(loaded, SplitLines(bytes));
+    ReadTree(loaded, SplitLinesUpToNul(bytes));
     tree.ReplaceWith(loaded);
     return CommandFileStatus::Ok;
 }

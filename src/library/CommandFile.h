@@ -20,9 +20,10 @@ inline constexpr const char* kCommandFileCreateFailed = "コマンドファイ�
 // The message for a failed status (UTF-8), empty for Ok.
 const char* CommandFileMessage(CommandFileStatus status) noexcept;
 
-// Splits file bytes into lines: CR LF, a lone LF and a lone CR each end a line, a
-// NUL ends the text. No empty line is added after a final line end.
-std::vector<AnsiString> SplitLines(std::string_view text);
+// Splits file bytes into lines of their own: CR LF, a lone LF and a lone CR each
+// end a line, and the first NUL ends the text (nothing after it is read). No empty
+// line is added after a final line end.
+std::vector<AnsiString> SplitLinesUpToNul(std::string_view text);
 
 // One parsed line. `info` is empty for a group line.
 struct ParsedLine {

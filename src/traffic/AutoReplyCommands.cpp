@@ -117,7 +117,7 @@ bool TAutoReplyCommands::LoadAutoReplyFile(const QString& fileName)
 
     {
         TAutoReplyModel::Update update(m_model);
-        for (const std::string_view line : SplitLines(std::string_view(contents.constData(), contents.size())))
+        for (const std::string_view line : SplitLineViews(std::string_view(contents.constData(), contents.size())))
             m_table.ParseAutoReplyLine(line);
     }
 

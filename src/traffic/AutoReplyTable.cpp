@@ -22,7 +22,7 @@ void SplitTabFields(std::string_view line, std::vector<std::string_view>& fields
     }
 }
 
-std::vector<std::string_view> SplitLines(std::string_view contents)
+std::vector<std::string_view> SplitLineViews(std::string_view contents)
 {
     std::vector<std::string_view> lines;
     std::size_t start = 0;

@@ -34,9 +34,10 @@ struct TAutoReplyRow {
 // "a\t" two (the second empty). An empty line gives no fields. Fields are not trimmed.
 void SplitTabFields(std::string_view line, std::vector<std::string_view>& fields);
 
-// Cuts file contents into lines at CR LF, CR or LF. A last line without a line
-// end counts; nothing follows a final line end.
-std::vector<std::string_view> SplitLines(std::string_view contents);
+// Cuts file contents into lines at CR LF, CR or LF, as views into `contents`
+// (which must outlive them). A NUL is an ordinary byte of its line. A last line
+// without a line end counts; nothing follows a final line end.
+std::vector<std::string_view> SplitLineViews(std::string_view contents);
 
 // The row type field: blanks, an optional sign, decimal digits and nothing else.
 std::optional<std::int32_t> ParseRowType(std::string_view field);

@@ -64,7 +64,7 @@ TEST(CommandFileFaults, RepeatedDeepChainsClimbBackToTheTop)
         }
     }
     CommandTree tree;
-    ReadTree(tree, SplitLines(text));
+    ReadTree(tree, SplitLinesUpToNul(text));
     ASSERT_EQ(tree.RootCount(), chains);
     EXPECT_EQ(tree.NodeCount(), static_cast<std::size_t>(chains) * depth);
     for (int c = 0; c < chains; ++c)

@@ -175,13 +175,13 @@ TEST(CommandFile, LevelWalk)
 TEST(CommandFile, SplitLinesHandlesEveryLineEndAndNul)
 {
     using V = std::vector<AnsiString>;
-    EXPECT_EQ(SplitLines(""), V{});
-    EXPECT_EQ(SplitLines("a"), V{"a"});
-    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (V{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\r\n"), V{"a"});
-    EXPECT_EQ(SplitLines("a\r\n\r\n"), (V{"a", ""}));
-    EXPECT_EQ(SplitLines("a\n\rb"), (V{"a", "", "b"}));
-    EXPECT_EQ(SplitLines(std::string_view("a\r\nb\0c\r\n", 9)), (V{"a", "b"}));
+    EXPECT_EQ(SplitLinesUpToNul(""), V{});
+    EXPECT_EQ(SplitLinesUpToNul("a"), V{"a"});
+    EXPECT_EQ(SplitLinesUpToNul("a\r\nb\nc\rd"), (V{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLinesUpToNul("a\r\n"), V{"a"});
+    EXPECT_EQ(SplitLinesUpToNul("a\r\n\r\n"), (V{"a", ""}));
+    EXPECT_EQ(SplitLinesUpToNul("a\n\rb"), (V{"a", "", "b"}));
+    EXPECT_EQ(SplitLinesUpToNul(std::string_view("a\r\nb\0c\r\n", 9)), (V{"a", "b"}));
 }
 
 TEST(CommandFile, ModeCodesTheWriterChooses)
@@ -198,7 +198,7 @@ TEST(CommandFile, ModeCodesTheWriterChooses)
         const std::string text = FormatCommandFile(tree);
         EXPECT_EQ(text, "0 C=" + std::to_string(c.code) + ":x\r\n");
         CommandTree back;
-        ReadTree(back, SplitLines(text));
+        ReadTree(back, SplitLinesUpToNul(text));
         ASSERT_EQ(back.RootCount(), 1);
         EXPECT_EQ(back.Root(0)->Info()->Mode, c.mode);
         EXPECT_EQ(back.Root(0)->Info()->ByteOrder, c.readBack);
@@ -211,7 +211,7 @@ TEST(CommandFile, GroupNamesWithEqualsDoNotSurviveTheFile)
     tree.AddGroup(nullptr, "a=b");
     tree.AddGroup(nullptr, "a=1:b");
     CommandTree back;
-    ReadTree(back, SplitLines(FormatCommandFile(tree)));
+    ReadTree(back, SplitLinesUpToNul(FormatCommandFile(tree)));
     EXPECT_EQ(Dump(back), "a[7]=1:b");
 }
 
@@ -309,7 +309,7 @@ TEST(CommandFile, DeepChainIsReadAndReleasedWithoutRecursionTrouble)
     for (int i = 0; i < depth; ++i)
         text += std::to_string(i) + " g\r\n";
     CommandTree tree;
-    ReadTree(tree, SplitLines(text));
+    ReadTree(tree, SplitLinesUpToNul(text));
     EXPECT_EQ(tree.NodeCount(), static_cast<std::size_t>(depth));
     EXPECT_EQ(FormatCommandFile(tree), text);
 }

@@ -176,7 +176,7 @@ TEST_F(ModelTest, TesterFollowsEveryKindOfChange)
         }
     }
     CommandTree replacement;
-    ReadTree(replacement, SplitLines("0 A\r\n1 B=0:x\r\n"));
+    ReadTree(replacement, SplitLinesUpToNul("0 A\r\n1 B=0:x\r\n"));
     tree.ReplaceWith(replacement);
     EXPECT_EQ(model.rowCount(), 1);
     tree.Clear();

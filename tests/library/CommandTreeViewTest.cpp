@@ -194,7 +194,7 @@ TEST_F(TreeViewTest, IntoBeforeAndAfter)
         SCOPED_TRACE(c.what);
         // Back to the starting shape, all groups expanded.
         CommandTree fresh;
-        ReadTree(fresh, SplitLines("0 Device\r\n1 Status\r\n2 Read=2:0x01\r\n1 Reset=1:RESET\r\n0 Other\r\n1 Only=0:1\r\n0 Tail=0:\r\n"));
+        ReadTree(fresh, SplitLinesUpToNul("0 Device\r\n1 Status\r\n2 Read=2:0x01\r\n1 Reset=1:RESET\r\n0 Other\r\n1 Only=0:1\r\n0 Tail=0:\r\n"));
         tree.ReplaceWith(fresh);
         device = tree.Root(0), status = device->Child(0), read = status->Child(0), reset = device->Child(1);
         other = tree.Root(1), only = other->Child(0), tail = tree.Root(2);

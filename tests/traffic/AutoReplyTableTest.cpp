@@ -31,12 +31,12 @@ TEST(AutoReplyFile, SplitTabFields)
 TEST(AutoReplyFile, SplitLinesAtEveryKindOfLineEnd)
 {
     using V = std::vector<std::string_view>;
-    EXPECT_EQ(SplitLines(""), V{});
-    EXPECT_EQ(SplitLines("a"), V{"a"});
-    EXPECT_EQ(SplitLines("a\r\n"), V{"a"});
-    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (V{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\n\r\nb"), (V{"a", "", "b"}));
-    EXPECT_EQ(SplitLines("a\r\r\n"), (V{"a", ""}));
+    EXPECT_EQ(SplitLineViews(""), V{});
+    EXPECT_EQ(SplitLineViews("a"), V{"a"});
+    EXPECT_EQ(SplitLineViews("a\r\n"), V{"a"});
+    EXPECT_EQ(SplitLineViews("a\r\nb\rc\nd"), (V{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLineViews("a\n\r\nb"), (V{"a", "", "b"}));
+    EXPECT_EQ(SplitLineViews("a\r\r\n"), (V{"a", ""}));
 }
 
 TEST(AutoReplyFile, RowTypeField)
