@@ -121,10 +121,12 @@ std::uint32_t TCustomNumEdit::Value()
 void TCustomNumEdit::SetValue(std::uint32_t value)
 {
     const std::uint32_t clamped = std::clamp(value, m_min, m_max);
-    if (clamped == m_value)
-        return;
     m_value = clamped;
-    setText(QString::number(clamped));
+    // The text, not the cached value, decides: typed text that was never read
+    // (perhaps out of range) must give way even when the value is the same.
+    const QString shown = QString::number(clamped);
+    if (text() != shown)
+        setText(shown);
 }
 
 void TCustomNumEdit::SetMin(std::uint32_t value)

@@ -69,6 +69,12 @@ std::optional<std::int32_t> ParseRowType(std::string_view field)
 
 bool TAutoReplyTable::ParseAutoReplyLine(std::string_view line)
 {
+    // The fields are views into the caller's buffer, which may be freed as soon as
+    // this returns: none of them may stay behind, whichever way it returns.
+    struct ForgetFields {
+        std::vector<std::string_view>& fields;
+        ~ForgetFields() { fields.clear(); }
+    } forget{m_fields};
     SplitTabFields(line, m_fields);
     if (m_fields.size() < 2)
         return false;

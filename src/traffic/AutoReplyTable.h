@@ -60,7 +60,8 @@ public:
 
 private:
     std::vector<TAutoReplyRow> m_rows;
-    std::vector<std::string_view> m_fields;   // reused by every line of a load
+    // Scratch lists reused by every line of a load; m_fields is empty between calls.
+    std::vector<std::string_view> m_fields;
     std::vector<std::int32_t> m_items;
 };
 

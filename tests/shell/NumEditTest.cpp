@@ -124,18 +124,35 @@ TEST(NumEdit, DefaultsAndInputMethodOff)
     EXPECT_TRUE(edit.alignment() & Qt::AlignHCenter);
 }
 
-TEST(NumEdit, WritingValueClampsAndSkipsTheCachedValue)
+TEST(NumEdit, WritingValueClampsAndReplacesTheText)
 {
     TNumEdit edit;
     edit.SetMax(255);
     edit.SetValue(300);
     EXPECT_EQ(edit.text(), QStringLiteral("255"));
     edit.setText(QStringLiteral("17"));
-    edit.SetValue(255); // the cached value: the edited text stays
-    EXPECT_EQ(edit.text(), QStringLiteral("17"));
+    edit.SetValue(255); // the value it already holds: the typed text still goes
+    EXPECT_EQ(edit.text(), QStringLiteral("255"));
     edit.SetMin(200);
     edit.SetValue(3);
     EXPECT_EQ(edit.text(), QStringLiteral("200"));
+}
+
+TEST(NumEdit, WritingTheSameValueClearsInvalidTypedText)
+{
+    const struct {
+        const char* typed;
+    } cases[] = {{"999"}, {""}, {"0"}, {"70"}};
+    for (const auto& c : cases) {
+        CountingNumEdit edit;
+        edit.SetMax(100);
+        edit.SetValue(70);
+        edit.setText(QString::fromLatin1(c.typed));
+        edit.SetValue(70);
+        EXPECT_EQ(edit.text(), QStringLiteral("70")) << c.typed;
+        EXPECT_EQ(edit.Value(), 70u) << c.typed;
+        EXPECT_EQ(edit.beeps, 0) << c.typed;
+    }
 }
 
 TEST(NumEdit, ReadingValueChecksTheText)
