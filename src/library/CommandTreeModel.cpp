@@ -1,17 +1,6 @@
 #include "library/CommandTreeModel.h"
 
-#include <QDataStream>
-#include <QIODevice>
-#include <QMimeData>
-
-#include <vector>
-
 namespace vpx {
-
-QString CommandTreeModel::MimeType()
-{
-    return QStringLiteral("application/x-vorpex-command-node");
-}
 
 CommandTreeModel::CommandTreeModel(CommandTree& tree, QObject* parent)
     : QAbstractItemModel(parent), m_tree(tree)
@@ -129,105 +118,8 @@ bool CommandTreeModel::setData(const QModelIndex& index, const QVariant& value, 
 Qt::ItemFlags CommandTreeModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
-        return Qt::ItemIsDropEnabled; // between root nodes; the viewport itself is refused below
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDragEnabled
-           | Qt::ItemIsDropEnabled;
-}
-
-QStringList CommandTreeModel::mimeTypes() const
-{
-    return {MimeType()};
-}
-
-// A drag names its model and the node's row path from the root level down.
-QMimeData* CommandTreeModel::mimeData(const QModelIndexList& indexes) const
-{
-    const CommandNode* node = nullptr;
-    for (const QModelIndex& i : indexes)
-        if ((node = NodeFromIndex(i)))
-            break;
-    if (!node)
-        return nullptr;
-    std::vector<qint32> rows;
-    for (const CommandNode* p = node; p; p = p->Parent())
-        rows.insert(rows.begin(), p->Row());
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << quint64(reinterpret_cast<quintptr>(this)) << qint32(rows.size());
-    for (qint32 r : rows)
-        out << r;
-    auto* mime = new QMimeData;
-    mime->setData(MimeType(), bytes);
-    return mime;
-}
-
-CommandNode* CommandTreeModel::NodeFromMimeData(const QMimeData* data) const
-{
-    if (!data || !data->hasFormat(MimeType()))
-        return nullptr;
-    QDataStream in(data->data(MimeType()));
-    quint64 owner = 0;
-    qint32 depth = 0;
-    in >> owner >> depth;
-    if (in.status() != QDataStream::Ok || owner != quint64(reinterpret_cast<quintptr>(this)) || depth <= 0)
-        return nullptr;
-    CommandNode* node = nullptr;
-    for (qint32 i = 0; i < depth; ++i) {
-        qint32 row = -1;
-        in >> row;
-        if (in.status() != QDataStream::Ok)
-            return nullptr;
-        node = node ? node->Child(row) : m_tree.Root(row);
-        if (!node)
-            return nullptr;
-    }
-    return node;
-}
-
-Qt::DropActions CommandTreeModel::supportedDragActions() const
-{
-    return Qt::MoveAction;
-}
-
-Qt::DropActions CommandTreeModel::supportedDropActions() const
-{
-    return Qt::MoveAction;
-}
-
-// A drop is welcome over any node, the dragged one and its descendants included;
-// whether it moves anything is decided on the drop.
-bool CommandTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
-                                       const QModelIndex& parent) const
-{
-    if (action != Qt::MoveAction || !NodeFromMimeData(data))
-        return false;
-    if (row < 0)
-        return parent.isValid();
-    return rowCount(parent) > 0;
-}
-
-bool CommandTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
-                                    const QModelIndex& parent)
-{
-    if (!canDropMimeData(data, action, row, column, parent))
-        return false;
-    CommandNode* drag = NodeFromMimeData(data);
-    CommandNode* target = NodeFromIndex(parent);
-    MoveChoice choice = MoveChoice::IntoGroup;
-    if (row >= 0) {
-        const int count = rowCount(parent);
-        target = row < count ? (parent.isValid() ? target->Child(row) : m_tree.Root(row))
-                             : (parent.isValid() ? target->Child(count - 1) : m_tree.Root(count - 1));
-        choice = row < count ? MoveChoice::Before : MoveChoice::After;
-    }
-    if (!target || drag->Contains(target) || (choice == MoveChoice::IntoGroup && !target->IsGroup()))
-        return false;
-    ApplyMoveChoice(m_tree, drag, target, choice);
-    emit nodeMoved(IndexFromNode(drag));
-    // The node has moved itself; the view's follow-up removeRows (after a move it
-    // takes for a copy) finds nothing to remove, since this model never removes rows
-    // through that interface.
-    return true;
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
 
 void CommandTreeModel::BeginInsert(CommandNode* parent, int row)

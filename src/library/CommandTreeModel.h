@@ -1,8 +1,9 @@
 #pragma once
 
 // Shows a CommandTree in the QTreeView tvCommand. The tree stays the one source of
-// truth: the model hears every change of it as an observer, and in-place rename and
-// drag and drop come back to it through setData and dropMimeData.
+// truth: the model hears every change of it as an observer, and in-place rename
+// comes back to it through setData. Moving a node by dragging is the view's own
+// (it asks the move menu first), so the model offers no drag and drop of its own.
 
 #include "library/CommandTree.h"
 
@@ -22,9 +23,6 @@ public:
         IsCommandRole,                     // bool: the node holds a TCommandInfo
     };
 
-    // The mime type of a dragged node; only this model's own drags are accepted.
-    static QString MimeType();
-
     explicit CommandTreeModel(CommandTree& tree, QObject* parent = nullptr);
     ~CommandTreeModel() override;
 
@@ -38,9 +36,6 @@ public:
     // tvCommandExpanded / tvCommandCollapsed: a group shows the open or closed folder.
     void SetExpanded(const QModelIndex& index, bool expanded);
 
-    // The node a drag of this model carries, or nullptr.
-    CommandNode* NodeFromMimeData(const QMimeData* data) const;
-
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -50,23 +45,11 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    QStringList mimeTypes() const override;
-    QMimeData* mimeData(const QModelIndexList& indexes) const override;
-    Qt::DropActions supportedDragActions() const override;
-    Qt::DropActions supportedDropActions() const override;
-    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
-                         const QModelIndex& parent) const override;
-    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
-                      const QModelIndex& parent) override;
-
 signals:
     // An in-place rename was accepted; name is what the node is now called (an
     // empty text has become the default word). The window shows the selection and
     // marks the library modified, also when the name did not change.
     void nodeRenamed(const QModelIndex& index, const QString& name);
-    // A drop moved a node; the window expands its new parent and marks the library
-    // modified.
-    void nodeMoved(const QModelIndex& index);
 
 private:
     void BeginInsert(CommandNode* parent, int row) override;

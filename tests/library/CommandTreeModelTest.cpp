@@ -3,7 +3,6 @@
 #include "library/CommandTreeModel.h"
 
 #include <QAbstractItemModelTester>
-#include <QMimeData>
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTreeView>
@@ -27,10 +26,6 @@ struct ModelTest : ::testing::Test {
     CommandNode* other = tree.AddGroup(nullptr, "Other");
 
     QModelIndex Index(const CommandNode* n) const { return model.IndexFromNode(n); }
-    std::unique_ptr<QMimeData> Drag(const CommandNode* n) const
-    {
-        return std::unique_ptr<QMimeData>(model.mimeData({Index(n)}));
-    }
 };
 
 TEST_F(ModelTest, ShowsNamesImagesAndKinds)
@@ -104,46 +99,16 @@ TEST_F(ModelTest, RenameInPlaceConvertsAndFillsEmptyNames)
     EXPECT_FALSE(model.setData(Index(read), QStringLiteral("x"), Qt::DisplayRole + 100));
 }
 
-TEST_F(ModelTest, DropsMoveTheNodeAndRefuseTheOwnSubtree)
+TEST_F(ModelTest, OffersNoDragAndDropOfItsOwn)
 {
-    QSignalSpy moved(&model, &CommandTreeModel::nodeMoved);
-    EXPECT_TRUE(model.mimeTypes().contains(CommandTreeModel::MimeType()));
-    // Accepted over any node, its own subtree included; refused on the empty viewport.
-    EXPECT_TRUE(model.canDropMimeData(Drag(device).get(), Qt::MoveAction, -1, 0, Index(status)));
-    EXPECT_FALSE(model.canDropMimeData(Drag(device).get(), Qt::MoveAction, -1, 0, {}));
-    EXPECT_FALSE(model.canDropMimeData(Drag(device).get(), Qt::CopyAction, -1, 0, Index(other)));
-    // ...but the drop itself moves nothing into the node's own subtree.
-    EXPECT_FALSE(model.dropMimeData(Drag(device).get(), Qt::MoveAction, -1, 0, Index(status)));
-    EXPECT_FALSE(model.dropMimeData(Drag(device).get(), Qt::MoveAction, 0, 0, Index(status)));
-    // A command is no group to move into.
-    EXPECT_FALSE(model.dropMimeData(Drag(other).get(), Qt::MoveAction, -1, 0, Index(read)));
-    EXPECT_EQ(moved.count(), 0);
-
-    ASSERT_TRUE(model.dropMimeData(Drag(read).get(), Qt::MoveAction, -1, 0, Index(other)));
-    EXPECT_EQ(read->Parent(), other);
-    EXPECT_EQ(other->ImageIndex(), image::GroupExpanded);
-    EXPECT_EQ(status->ImageIndex(), image::GroupCollapsed);
-    ASSERT_EQ(moved.count(), 1);
-    EXPECT_EQ(model.NodeFromIndex(moved.last().at(0).toModelIndex()), read);
-
-    // Between root nodes: before row 0, and past the last one.
-    ASSERT_TRUE(model.dropMimeData(Drag(reset).get(), Qt::MoveAction, 0, 0, {}));
-    EXPECT_EQ(tree.Root(0), reset);
-    ASSERT_TRUE(model.dropMimeData(Drag(reset).get(), Qt::MoveAction, 3, 0, {}));
-    EXPECT_EQ(tree.Root(2), reset);
-}
-
-TEST_F(ModelTest, ForeignDragsAreIgnored)
-{
-    CommandTree otherTree;
-    otherTree.AddGroup(nullptr, "x");
-    CommandTreeModel otherModel(otherTree);
-    std::unique_ptr<QMimeData> foreign(otherModel.mimeData({otherModel.index(0, 0)}));
-    EXPECT_EQ(model.NodeFromMimeData(foreign.get()), nullptr);
-    EXPECT_FALSE(model.canDropMimeData(foreign.get(), Qt::MoveAction, -1, 0, Index(other)));
-    QMimeData junk;
-    junk.setData(CommandTreeModel::MimeType(), QByteArray("\x01\x02", 2));
-    EXPECT_EQ(model.NodeFromMimeData(&junk), nullptr);
+    // The view drags by itself and asks the move menu before anything moves; a
+    // drag of Qt's own would move the node on the drop.
+    EXPECT_EQ(model.flags({}), Qt::NoItemFlags);
+    for (const CommandNode* n = tree.First(); n; n = CommandTree::Next(n)) {
+        const Qt::ItemFlags f = model.flags(Index(n));
+        EXPECT_FALSE(f & (Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled)) << n->Name();
+        EXPECT_TRUE(f & Qt::ItemIsEditable) << n->Name();
+    }
 }
 
 TEST_F(ModelTest, TesterFollowsEveryKindOfChange)
