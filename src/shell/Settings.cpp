@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vpx {
 
@@ -219,33 +220,43 @@ StoredPlacement ReadStoredPlacement(const TRegistryIniFile& ini)
     s.leftPane = ReadOptionalInteger(ini, kWindow, QStringLiteral("LeftPane"));
     for (int i = 0; i < 3; ++i)
         s.logWidth[i] = ReadOptionalInteger(ini, kWindow, kLogWidthNames[i]);
+    // Beyond Qt's own limit for a widget's size no screen ever had the window: the
+    // bounds are not a placement at all, and the window starts centred.
+    const auto impossible = [](const std::optional<int>& v) {
+        return v && (*v > kMaxPlacementValue || *v < -kMaxPlacementValue);
+    };
+    if (impossible(s.left) || impossible(s.top) || impossible(s.width) || impossible(s.height))
+        s.left = s.top = s.width = s.height = std::nullopt;
     return s;
 }
 
 WindowBounds FitWindowBounds(const StoredPlacement& stored, const WindowBounds& current, const QRect& workArea)
 {
+    // Wide arithmetic: a stored value may be anything an int holds, and a sum of two
+    // of them must neither wrap nor leave the window off the work area.
+    using Wide = std::int64_t;
     WindowBounds b = current;
     if (stored.width && *stored.width > 0)
         b.width = std::min(*stored.width, workArea.width());
     if (stored.height && *stored.height > 0)
         b.height = std::min(*stored.height, workArea.height());
-    const int areaRight = workArea.left() + workArea.width();
-    const int areaBottom = workArea.top() + workArea.height();
+    const Wide areaRight = Wide{workArea.left()} + workArea.width();
+    const Wide areaBottom = Wide{workArea.top()} + workArea.height();
     if (stored.left) {
-        int left = *stored.left;
+        Wide left = *stored.left;
         if (left + b.width > areaRight)
             left = areaRight - b.width;
         if (left < workArea.left())
             left = workArea.left();
-        b.left = left;
+        b.left = static_cast<int>(left);
     }
     if (stored.top) {
-        int top = *stored.top;
+        Wide top = *stored.top;
         if (top + b.height > areaBottom)
             top = areaBottom - b.height;
         if (top < workArea.top())
             top = workArea.top();
-        b.top = top;
+        b.top = static_cast<int>(top);
     }
     if (stored.state == wsNormal && !stored.left && !stored.top) {
         // The centre of the work area itself: halving its right edge instead would

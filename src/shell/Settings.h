@@ -75,7 +75,12 @@ void SaveWindowPlacement(const TWindowPlacementTarget& target, const QString& ke
 
 // --- The rules themselves, free of widgets ---------------------------------
 
-// What "Window" holds; a value that is missing or not a number is absent.
+// The largest size or distance from the origin a stored bound may have (Qt's
+// limit for a widget's size, QWIDGETSIZE_MAX).
+inline constexpr int kMaxPlacementValue = 16777215;
+
+// What "Window" holds; a value that is missing or not a number is absent, and so
+// are all four bounds when one of them lies beyond kMaxPlacementValue.
 struct StoredPlacement {
     int state = 0;
     std::optional<int> left, top, width, height;

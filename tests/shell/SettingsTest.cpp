@@ -17,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
+#include <string>
 
 namespace vpx {
 namespace {
@@ -352,6 +354,65 @@ TEST_F(SettingsTest, WindowPlacementRules)
         EXPECT_EQ(fw.header.sectionSize(0), c.section0) << c.what;
         EXPECT_EQ(fw.minimised, c.minimised) << c.what;
         EXPECT_FALSE(fw.window.isMaximized()) << c.what;
+    }
+}
+
+TEST_F(SettingsTest, ExtremeStoredBoundsNeverLeaveTheWorkArea)
+{
+    // 632 x 453 centred in 1920 x 1040: what an impossible value falls back to.
+    const QRect centred(960 - 316, 520 - 226, 632, 453);
+    const std::string max = std::to_string(std::numeric_limits<int>::max());
+    const std::string min = std::to_string(std::numeric_limits<int>::min());
+    const struct {
+        const char* what;
+        std::map<std::string, std::string> stored;
+        QRect geometry;
+    } cases[] = {
+        {"Left=INT_MAX", {{"Left", max}, {"Top", "10"}}, centred},
+        {"Top=INT_MAX", {{"Left", "10"}, {"Top", max}}, centred},
+        {"Left=INT_MIN", {{"Left", min}, {"Top", "10"}}, centred},
+        {"Top=INT_MIN", {{"Left", "10"}, {"Top", min}}, centred},
+        {"Width=INT_MAX", {{"Left", "10"}, {"Top", "10"}, {"Width", max}}, centred},
+        {"Height=INT_MAX", {{"Left", "10"}, {"Top", "10"}, {"Height", max}}, centred},
+        {"all four INT_MAX", {{"Left", max}, {"Top", max}, {"Width", max}, {"Height", max}}, centred},
+        {"just past the limit", {{"Left", "16777216"}, {"Top", "0"}}, centred},
+        {"just past the negative limit", {{"Left", "0"}, {"Top", "-16777216"}}, centred},
+        {"at the limit: fitted", {{"Left", "16777215"}, {"Top", "-16777215"}}, QRect(1920 - 632, 0, 632, 453)},
+        {"width at the limit: fitted", {{"Left", "5"}, {"Top", "5"}, {"Width", "16777215"}}, QRect(0, 5, 1920, 453)},
+    };
+    for (const auto& c : cases) {
+        DeleteRegistryKey(kKey);
+        std::map<QString, QVariant> values;
+        for (const auto& [name, value] : c.stored)
+            values[QStringLiteral("Window/") + QString::fromStdString(name)] = QString::fromStdString(value);
+        Store(values);
+        FakeWindow fw;
+        RestoreWindowPlacement(fw.Target(), kKey);
+        EXPECT_EQ(fw.window.geometry(), c.geometry) << c.what;
+        EXPECT_TRUE(kWorkArea.contains(fw.window.frameGeometry())) << c.what;
+    }
+}
+
+TEST(WindowPlacementRules, FittingUsesWideArithmetic)
+{
+    // Bounds that never came through the reader: the fit itself must not wrap.
+    const QRect area(100, 50, 1820, 990);
+    const WindowBounds current{0, 0, 632, 453};
+    const int max = std::numeric_limits<int>::max();
+    const int min = std::numeric_limits<int>::min();
+    const struct {
+        std::optional<int> left, top;
+        WindowBounds expected;
+    } cases[] = {
+        {max, max, {1920 - 632, 1040 - 453, 632, 453}},
+        {min, min, {100, 50, 632, 453}},
+        {max, min, {1920 - 632, 50, 632, 453}},
+    };
+    for (const auto& c : cases) {
+        StoredPlacement stored;
+        stored.left = c.left;
+        stored.top = c.top;
+        EXPECT_EQ(FitWindowBounds(stored, current, area), c.expected) << *c.left << "," << *c.top;
     }
 }
 
