@@ -1,4 +1,7 @@
 #include "shell/Main.h"
+#include "shell/StartUp.h"
+
+#include "platform/UserPrompts.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -13,20 +16,24 @@ int main(int argc, char** argv)
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    vpx::TfrmSimMain window(arguments);
-    window.show();
+    // Until the window exists, a failure has only an unparented box to show in.
+    vpx::QtUserPrompts startUpPrompts(nullptr);
+    return vpx::RunProgram(startUpPrompts, [&arguments] {
+        vpx::TfrmSimMain window(arguments);
+        window.show();
 
-    // For the documentation and the start-up smoke test: save a picture of the
-    // screen once the window has settled, then quit.
-    const QString screenshot = qEnvironmentVariable("VORPEX_SCREENSHOT");
-    if (!screenshot.isEmpty()) {
-        QTimer::singleShot(1500, &window, [&window, screenshot] {
-            const QPixmap shot = window.screen()->grabWindow(0, window.frameGeometry().x(),
-                                                            window.frameGeometry().y(),
-                                                            window.frameGeometry().width(),
-                                                            window.frameGeometry().height());
-            QApplication::exit(shot.save(screenshot) ? 0 : 1);
-        });
-    }
-    return QApplication::exec();
+        // For the documentation and the start-up smoke test: save a picture of the
+        // screen once the window has settled, then quit.
+        const QString screenshot = qEnvironmentVariable("VORPEX_SCREENSHOT");
+        if (!screenshot.isEmpty()) {
+            QTimer::singleShot(1500, &window, [&window, screenshot] {
+                const QPixmap shot = window.screen()->grabWindow(0, window.frameGeometry().x(),
+                                                                window.frameGeometry().y(),
+                                                                window.frameGeometry().width(),
+                                                                window.frameGeometry().height());
+                QApplication::exit(shot.save(screenshot) ? 0 : 1);
+            });
+        }
+        return QApplication::exec();
+    });
 }
