@@ -455,7 +455,7 @@ void TfrmSimMain::FormCreate()
         BusyCursor cursor(Qt::BusyCursor);
         Document.SetModified(false);
         LogView->ResetColumnWidths();
-        UDPControl.SetLogName(ProgramFolder() + QStringLiteral("Command.log"));
+        UDPControl.SetLogName(TraceFilePath(ProgramFolder(), QStringLiteral("Command.log")));
         UDPControl.LoadFromRegistry(kRegistryKey, QStringLiteral("Option"));
         m_connection->ShowLocalEndpoint();
         guarded(*m_prompts, [this] { m_connection->ActionConnectExecute(); })();

@@ -1,8 +1,11 @@
 #include "transport/DebugLog.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QTime>
+
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -16,6 +19,41 @@ QString TCustomDebugLog::LogErrorText()
 QString TCustomDebugLog::LogErrorCaption()
 {
     return QStringLiteral("エラー");
+}
+
+QString TCustomDebugLog::LogErrorMessage(const QString& fileName, const QString& reason)
+{
+    return LogErrorText() + QLatin1Char('\n') + QDir::toNativeSeparators(fileName) + QLatin1Char('\n') + reason;
+}
+
+void TCustomDebugLog::SetWriteLog(bool value) noexcept
+{
+    if (value && !m_writeLog)
+        m_failureShown = false;
+    m_writeLog = value;
+}
+
+void TCustomDebugLog::SetLogName(const QString& value)
+{
+    if (value != m_logName)
+        m_failureShown = false;
+    m_logName = value;
+}
+
+QString TraceFilePath(const QString& programFolder, const QString& fileName)
+{
+    // access() rather than the mode bits: it also knows read-only mounts.
+    const QByteArray folder = QFile::encodeName(programFolder);
+    if (!programFolder.isEmpty() && ::access(folder.constData(), W_OK | X_OK) == 0)
+        return programFolder + fileName;
+    // A relative XDG_STATE_HOME is to be ignored.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    const QString own = state + QStringLiteral("/vorpex/");
+    // A folder that cannot be made shows itself when the first line fails.
+    QDir().mkpath(own);
+    return own + fileName;
 }
 
 QByteArray TraceTimeStamp(int hour, int minute, int second)
@@ -37,14 +75,23 @@ void TCustomDebugLog::OutputLog(const std::uint8_t* Data, std::int32_t Size)
     QFile file(m_logName);
     // Unbuffered: the line goes out in one write, without a copy into QFile's buffer.
     bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+    QString reason = file.errorString();
     if (ok) {
         ok = file.write(line) == line.size();
         ok = file.flush() && ok;
+        if (!ok)
+            reason = file.errorString();
         file.close();
-        ok = ok && file.error() == QFileDevice::NoError;
+        if (ok && file.error() != QFileDevice::NoError) {
+            ok = false;
+            reason = file.errorString();
+        }
     }
-    if (!ok && OnLogError)
-        OnLogError(LogErrorText(), LogErrorCaption());
+    if (ok || m_failureShown)
+        return;
+    m_failureShown = true;
+    if (OnLogError)
+        OnLogError(LogErrorMessage(m_logName, reason), LogErrorCaption());
 }
 
 } // namespace vpx
