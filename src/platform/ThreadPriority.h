@@ -9,6 +9,17 @@ namespace vpx {
 // (raising a thread above normal needs a privilege most users lack).
 bool ApplyThreadPriority(int step) noexcept;
 
+// The step the calling thread runs at now, as the system reports it: the step
+// whose setting lies nearest to the thread's scheduling class and nice value.
+int CurrentThreadPriority() noexcept;
+
+// What ApplyThreadPriority does, replaceable so that a refusal can be seen where
+// the process holds the privilege (tests); nullptr restores the system's own,
+// SystemApplyThreadPriority.
+using ThreadPriorityApplier = bool (*)(int step) noexcept;
+bool SystemApplyThreadPriority(int step) noexcept;
+void SetThreadPriorityApplier(ThreadPriorityApplier applier) noexcept;
+
 // The calling thread's id as the system's tools show it.
 int CurrentThreadId() noexcept;
 

@@ -19,6 +19,7 @@
 #include "shell/PeerEndpoint.h"
 #include "shell/Settings.h"
 #include "shell/ToolImages.h"
+#include "shell/UDPProp.h"
 #include "shell/XPToolBarMenu.h"
 #include "traffic/AutoReplyCommands.h"
 #include "traffic/ImageList.h"
@@ -445,6 +446,9 @@ void TfrmSimMain::ConnectActions()
         m_prompts->Message(text, caption, static_cast<int>(PromptButton::Ok), PromptIcon::Error);
     };
     UDPControl.OnException = [this](const std::exception& e) { m_prompts->ShowException(e); };
+    UDPControl.OnPriorityRefused = [this](TCustomUDPSock&, TThreadPriority wanted, TThreadPriority inForce) {
+        StatusPanel[2]->setText(PriorityRefusedNote(wanted, inForce));
+    };
     nedtPort->OnError = [this](const EInvalidOperation& e) { m_prompts->ShowException(e); };
     ipedtAddress->SetOnError([this](const EInvalidOperation& e) { m_prompts->ShowException(e); });
 }

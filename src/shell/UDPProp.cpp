@@ -5,10 +5,31 @@
 #include "transport/CommUDP.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 
 namespace vpx {
+
+namespace {
+
+const QString kStepNames[] = {QStringLiteral("アイドル"), QStringLiteral("－２"), QStringLiteral("－１"),
+                              QStringLiteral("０"),       QStringLiteral("＋１"), QStringLiteral("＋２"),
+                              QStringLiteral("最高")};
+
+} // namespace
+
+QString PriorityStepName(TThreadPriority step)
+{
+    return IsValidPriority(step) ? kStepNames[step] : QString::number(step);
+}
+
+QString PriorityRefusedNote(TThreadPriority wanted, TThreadPriority inForce)
+{
+    return QStringLiteral("受信監視の頻度「%1」はシステムに拒否されました（実際は「%2」）")
+        .arg(PriorityStepName(wanted), PriorityStepName(inForce));
+}
 
 TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
 {
@@ -16,7 +37,7 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("ＵＤＰコントロールの設定"));
     // A fixed dialog border with no title-bar buttons but the frame itself.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(227, 108);
+    setFixedSize(320, 152);
 
     lblPort = new QLabel(QStringLiteral("ポート："), this);
     lblPort->setObjectName(QStringLiteral("lblPort"));
@@ -35,20 +56,27 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     lblPriority->setGeometry(8, 42, 96, 20);
     cboPriority = new QComboBox(this);
     cboPriority->setObjectName(QStringLiteral("cboPriority"));
-    cboPriority->addItems({QStringLiteral("アイドル"), QStringLiteral("－２"), QStringLiteral("－１"),
-                           QStringLiteral("０"), QStringLiteral("＋１"), QStringLiteral("＋２"),
-                           QStringLiteral("最高")});
+    for (const QString& name : kStepNames)
+        cboPriority->addItem(name);
     cboPriority->setGeometry(108, 40, 111, 22);
     cboPriority->setAccessibleName(QStringLiteral("受信監視の頻度"));
     lblPriority->setBuddy(cboPriority);
 
+    lblPriorityInForce = new QLabel(this);
+    lblPriorityInForce->setObjectName(QStringLiteral("lblPriorityInForce"));
+    lblPriorityInForce->setGeometry(108, 64, 204, 18);
+    lblLogFile = new QLabel(this);
+    lblLogFile->setObjectName(QStringLiteral("lblLogFile"));
+    lblLogFile->setGeometry(8, 88, 304, 18);
+    lblLogFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
-    btnOK->setGeometry(64, 76, 75, 25);
+    btnOK->setGeometry(157, 120, 75, 25);
     btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(144, 76, 75, 25);
+    btnCancel->setGeometry(237, 120, 75, 25);
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -57,10 +85,25 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     setTabOrder(btnCancel, cboPriority);
 }
 
+void TfrmUDPProperty::ShowInForce(const TCustomUDPSock& socket)
+{
+    QString inForce = socket.Active() ? QStringLiteral("実際：%1").arg(PriorityStepName(socket.PriorityInForce()))
+                                      : QStringLiteral("実際：－（未接続）");
+    if (socket.PriorityRefused())
+        inForce += QStringLiteral("（システムが拒否）");
+    lblPriorityInForce->setText(inForce);
+    // A long path keeps both ends visible; the whole of it is the tool tip.
+    const QString file = QDir::toNativeSeparators(socket.LogName());
+    const QString shown = QStringLiteral("ログファイル：") + file;
+    lblLogFile->setText(QFontMetrics(lblLogFile->font()).elidedText(shown, Qt::ElideMiddle, lblLogFile->width()));
+    lblLogFile->setToolTip(file);
+}
+
 void ShowPropertyDialog(TCustomUDPSock& socket, UserPrompts& prompts, QWidget* parent)
 {
     const bool wasOpen = socket.Active();
     TfrmUDPProperty dialog(parent);
+    dialog.ShowInForce(socket);
     dialog.nedtPort->SetValue(socket.Port());
     dialog.cboPriority->setCurrentIndex(static_cast<int>(socket.Priority()));
     if (prompts.Exec(dialog) != QDialog::Accepted)

@@ -1,7 +1,11 @@
 #pragma once
 
 // The communication settings dialog: the local port and how eagerly the receive
-// watcher runs. OK applies both and reopens a port that was open.
+// watcher runs. OK applies both and reopens a port that was open. It also tells
+// what is in force: the watcher's real priority, which the system may have
+// refused to raise, and the trace file.
+
+#include "transport/CommUDP.h"
 
 #include <QDialog>
 
@@ -11,7 +15,6 @@ class QPushButton;
 
 namespace vpx {
 
-class TCustomUDPSock;
 class TNumEdit;
 class UserPrompts;
 
@@ -24,9 +27,19 @@ public:
     TNumEdit* nedtPort;
     QLabel* lblPriority;
     QComboBox* cboPriority;
+    QLabel* lblPriorityInForce;
+    QLabel* lblLogFile;
     QPushButton* btnOK;
     QPushButton* btnCancel;
+
+    // Fills the two information lines from the socket's present state.
+    void ShowInForce(const TCustomUDPSock& socket);
 };
+
+// The priority step as the dialog's list names it ("アイドル" … "最高").
+QString PriorityStepName(TThreadPriority step);
+// The status bar's note when the system refused the watcher's priority.
+QString PriorityRefusedNote(TThreadPriority wanted, TThreadPriority inForce);
 
 // Shows the dialog through the prompts and, on OK, closes the port, applies the
 // port and priority, and opens it again if it was open. Socket failures leave here

@@ -41,7 +41,21 @@ TUDPWatch::~TUDPWatch()
 void TUDPWatch::SetPriority(TThreadPriority p) noexcept
 {
     m_priority.store(p);
+    ++m_priorityRequest;
+    // Wakes the thread wherever it waits: in select, or for the GUI thread.
     m_wakeup.Signal();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+    }
+    m_wake.notify_all();
+}
+
+bool TUDPWatch::WaitPriorityApplied(std::chrono::milliseconds limit)
+{
+    std::unique_lock<std::mutex> lock(m_appliedMutex);
+    return m_applied.wait_for(lock, limit, [this] {
+        return m_priorityDone >= m_priorityRequest.load() || m_finished.load();
+    }) && m_priorityDone >= m_priorityRequest.load();
 }
 
 void TUDPWatch::Start()
@@ -89,19 +103,37 @@ std::string TUDPWatch::LastError() const
 
 void TUDPWatch::ApplyPriority()
 {
+    const std::uint64_t request = m_priorityRequest.load();
     const TThreadPriority wanted = m_priority.load();
     const bool ok = ApplyThreadPriority(static_cast<int>(wanted));
     m_priorityRefused.store(!ok);
-    if (ok)
-        m_appliedPriority.store(wanted);
+    m_appliedPriority.store(static_cast<TThreadPriority>(CurrentThreadPriority()));
+    {
+        std::lock_guard<std::mutex> lock(m_appliedMutex);
+        m_priorityDone = request;
+    }
+    m_applied.notify_all();
+}
+
+void TUDPWatch::ApplyPriorityIfChanged()
+{
+    std::uint64_t done = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_appliedMutex);
+        done = m_priorityDone;
+    }
+    if (m_priorityRequest.load() != done)
+        ApplyPriority();
 }
 
 bool TUDPWatch::WaitUntilHandled()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     // 50 ms slices: the flags are re-read even if a wake-up were missed.
-    while (m_pending.load() && !m_terminated.load())
+    while (m_pending.load() && !m_terminated.load()) {
         m_wake.wait_for(lock, std::chrono::milliseconds(50));
+        ApplyPriorityIfChanged(); // the GUI thread may be waiting for it
+    }
     return !m_terminated.load();
 }
 
@@ -109,15 +141,17 @@ void TUDPWatch::Pause(std::int32_t ms)
 {
     if (ms <= 0)
         return;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_terminated.load(); });
+    while (!m_terminated.load() && m_wake.wait_until(lock, until) == std::cv_status::no_timeout)
+        ApplyPriorityIfChanged(); // the GUI thread may be waiting for it
+    ApplyPriorityIfChanged();
 }
 
 void TUDPWatch::Execute()
 {
     m_tid.store(CurrentThreadId());
     try {
-        TThreadPriority tried = m_priority.load();
         ApplyPriority();
         while (!m_terminated.load()) {
             ws::fd_set readSet;
@@ -129,10 +163,7 @@ void TUDPWatch::Execute()
             const int ready = CheckSocketResult(ws::select(0, &readSet, nullptr, nullptr, &timeout), "select");
             if (ready > 0 && ws::fd_isset(m_wakeup.Handle(), readSet))
                 m_wakeup.Drain();
-            if (m_priority.load() != tried) {
-                tried = m_priority.load();
-                ApplyPriority();
-            }
+            ApplyPriorityIfChanged();
             if (ready > 0 && ws::fd_isset(m_socket, readSet)) {
                 TUDPNotifyTarget* target = m_notifyWnd.load();
                 if (target != nullptr && !m_terminated.load()) {
@@ -156,7 +187,11 @@ void TUDPWatch::Execute()
         std::lock_guard<std::mutex> lock(m_mutex);
         m_lastError = "?";
     }
-    m_finished.store(true);
+    {
+        std::lock_guard<std::mutex> lock(m_appliedMutex);
+        m_finished.store(true);
+    }
+    m_applied.notify_all();
 }
 
 // ---------------------------------------------------------------------------
@@ -238,6 +273,7 @@ void TCustomUDPSock::Open()
         m_watch->SetPriority(m_priority);
         m_watch->SetSleepTime(m_sleepTime);
         m_watch->Start();
+        WaitForPriority();
         if (OnPortOpen)
             OnPortOpen(*this);
     } catch (...) {
@@ -370,8 +406,30 @@ void TCustomUDPSock::SetPriority(TThreadPriority value)
     if (value == m_priority)
         return;
     m_priority = value;
-    if (m_active && m_watch)
+    if (m_active && m_watch) {
         m_watch->SetPriority(value);
+        WaitForPriority();
+    }
+}
+
+void TCustomUDPSock::WaitForPriority()
+{
+    // The thread answers within one select slice; the limit only guards against a
+    // thread that cannot run at all, and then nothing is claimed about it.
+    if (!m_watch->WaitPriorityApplied(std::chrono::seconds(2)))
+        return;
+    if (m_watch->PriorityRefused() && OnPriorityRefused)
+        OnPriorityRefused(*this, m_priority, m_watch->AppliedPriority());
+}
+
+TThreadPriority TCustomUDPSock::PriorityInForce() const noexcept
+{
+    return (m_active && m_watch) ? m_watch->AppliedPriority() : m_priority;
+}
+
+bool TCustomUDPSock::PriorityRefused() const noexcept
+{
+    return m_active && m_watch && m_watch->PriorityRefused();
 }
 
 void TCustomUDPSock::SetSleepTime(std::int32_t value)

@@ -11,6 +11,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -81,7 +82,7 @@ public:
     std::int32_t SleepTime() const noexcept { return m_sleepTime.load(); }
     void SetSleepTime(std::int32_t ms) noexcept { m_sleepTime.store(ms); }
     TThreadPriority Priority() const noexcept { return m_priority.load(); }
-    void SetPriority(TThreadPriority p) noexcept; // applied by the thread at once
+    void SetPriority(TThreadPriority p) noexcept; // applied by the thread at once, even while it waits
 
     void Start(); // EThreadError when the thread cannot be made
     void Terminate() noexcept;
@@ -96,15 +97,20 @@ public:
     // What the thread reports about itself.
     int ThreadId() const noexcept { return m_tid.load(); }
     std::uint64_t Notifications() const noexcept { return m_notifications.load(); }
-    // The priority last applied and whether the system accepted it.
+    // The step the thread runs at, as the system reported it after the last
+    // change, and whether the system refused that change.
     TThreadPriority AppliedPriority() const noexcept { return m_appliedPriority.load(); }
     bool PriorityRefused() const noexcept { return m_priorityRefused.load(); }
+    // Waits until the thread has applied the latest SetPriority (or the first
+    // priority of a new thread); false when it did not within `limit` or has ended.
+    bool WaitPriorityApplied(std::chrono::milliseconds limit);
     // The message of the failure that ended the loop (a failing select); empty otherwise.
     std::string LastError() const;
 
 private:
     void Execute();
     void ApplyPriority();
+    void ApplyPriorityIfChanged();
     bool WaitUntilHandled();
     void Pause(std::int32_t ms);
 
@@ -116,6 +122,10 @@ private:
     std::atomic<TThreadPriority> m_priority{tpNormal};
     std::atomic<TThreadPriority> m_appliedPriority{tpNormal};
     std::atomic<bool> m_priorityRefused{false};
+    std::atomic<std::uint64_t> m_priorityRequest{1}; // counts SetPriority calls; 1: the start
+    std::uint64_t m_priorityDone = 0;                // the request last applied; m_appliedMutex
+    std::mutex m_appliedMutex;
+    std::condition_variable m_applied;
     std::atomic<bool> m_terminated{false};
     std::atomic<bool> m_finished{false};
     std::atomic<bool> m_pending{false};
@@ -170,7 +180,14 @@ public:
     std::uint16_t Port() const noexcept { return m_port; }
     void SetPort(std::uint16_t value); // EUDPSockError while open
     TThreadPriority Priority() const noexcept { return m_priority; }
-    void SetPriority(TThreadPriority value); // std::invalid_argument outside tpIdle..tpTimeCritical
+    // std::invalid_argument outside tpIdle..tpTimeCritical. While open, waits (a
+    // little) until the watcher has applied it, so the step in force is known on return.
+    void SetPriority(TThreadPriority value);
+    // The step the watcher runs at while open (the system may refuse a raise: a
+    // privilege is needed); Priority() when closed.
+    TThreadPriority PriorityInForce() const noexcept;
+    // The system refused the watcher the stored priority the last time it was applied.
+    bool PriorityRefused() const noexcept;
     std::int32_t SleepTime() const noexcept { return m_sleepTime; }
     void SetSleepTime(std::int32_t value);
 
@@ -181,6 +198,10 @@ public:
     TUDPSockNotifyReceiveEvent OnReceive;
     TNotifyEvent OnPortOpen;
     TNotifyEvent OnPortClose;
+    // The system refused the watcher its priority (at Open or at SetPriority while
+    // open); the port works on at the step in force. Called on the caller's thread.
+    std::function<void(TCustomUDPSock& Sender, TThreadPriority wanted, TThreadPriority inForce)>
+        OnPriorityRefused;
     // Shows an exception raised while a notification was handled (the application's
     // standard display); the exception never reaches Qt's event loop.
     std::function<void(const std::exception&)> OnException;
@@ -189,6 +210,7 @@ private:
     friend class TUDPNotifyTarget;
     void WndProc(std::uint32_t msg, std::uint64_t serial);
     void StopWatch() noexcept;
+    void WaitForPriority();
     static AnsiString GetLocalAddress();
 
     ws::SOCKET m_socket = ws::INVALID_SOCKET;
