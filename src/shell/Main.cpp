@@ -437,6 +437,8 @@ void TfrmSimMain::ConnectActions()
     };
     connect(tvCommand, &TCommandTreeView::tvCommandDblClick, this, sendSelected);
     connect(tvCommand, &TCommandTreeView::tvCommandKeyPress, this, sendSelected);
+    // Why a send did not go out shows where the hints do.
+    m_send->OnNotice = [this](const QString& text) { StatusPanel[2]->setText(text); };
     UDPControl.OnReceive = [this](TCustomUDPSock& sender, std::int32_t size) {
         m_receive->UDPControlReceive(sender, size);
     };
@@ -526,6 +528,10 @@ TSettingsTarget TfrmSimMain::SettingsTarget()
         m_send->SetHistory(entries);
     };
     s.UDPControl = &UDPControl;
+    s.PeerAddress = [this] { return m_peer->KeptAddress(); };
+    s.SetPeerAddress = [this](const QString& a) { m_peer->SetAddress(a); };
+    s.PeerPort = [this] { return m_peer->KeptPort(); };
+    s.SetPeerPort = [this](int p) { m_peer->SetPort(p); };
     s.ActionLog = m_trafficActions->ActionLog();
     s.ActionHexLog = m_trafficActions->ActionHexLog();
     s.ActionAsciiLog = m_trafficActions->ActionAsciiLog();

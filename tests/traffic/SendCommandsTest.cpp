@@ -83,15 +83,68 @@ TEST(SendCommands, TextThatDoesNotCompileSendsAndLogsNothingButEntersTheHistory)
     EXPECT_TRUE(rig.prompts.messages.empty());
 }
 
-TEST(SendCommands, SendingWhileClosedStillLogsASend)
+// A send that cannot go out is never logged as sent: the status bar says why,
+// no box is shown, and the text still enters the history.
+TEST(SendCommands, ABlockedSendLogsNothingAndSaysWhy)
 {
-    SendRig rig(false);
-    rig.send->SetSendMode(0);
-    rig.TypeAndEnter(QStringLiteral("01, 02"));
-    ASSERT_EQ(rig.Count(), 1);
-    EXPECT_EQ(rig.Last().Kind, tkSent);
-    EXPECT_EQ(RecordBytes(rig.Last()), Bytes({1, 2}));
-    EXPECT_TRUE(rig.PeerQuiet());
+    struct Case {
+        bool open;
+        std::string address;
+        bool peerPort; // false: port 0
+        QString notice;
+    } cases[] = {
+        {false, "127.0.0.1", true, QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした")},
+        {true, "0.0.0.0", true, QStringLiteral("送信先のｱﾄﾞﾚｽを設定してください")},
+        {true, "127.0.0.1", false, QStringLiteral("送信先のﾎﾟｰﾄを設定してください")},
+        {false, "0.0.0.0", false, QStringLiteral("送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.notice.toStdString());
+        SendRig rig(c.open);
+        QStringList notices;
+        rig.send->OnNotice = [&](const QString& text) { notices << text; };
+        rig.address = c.address;
+        if (!c.peerPort)
+            rig.port = 0;
+        rig.send->SetSendMode(0);
+        rig.TypeAndEnter(QStringLiteral("01, 02"));
+        EXPECT_EQ(rig.Count(), 0);
+        EXPECT_EQ(notices, QStringList{c.notice});
+        EXPECT_TRUE(rig.prompts.messages.empty());
+        EXPECT_EQ(rig.cboCommand.itemText(0), QStringLiteral("01, 02"));
+        EXPECT_TRUE(rig.PeerQuiet());
+
+        // Once the peer is set and the port open, the next send goes out and the notice goes.
+        rig.address = "127.0.0.1";
+        rig.port = rig.peer.Port();
+        if (!c.open)
+            rig.udp.Open();
+        rig.TypeAndEnter(QStringLiteral("03"));
+        EXPECT_EQ(rig.PeerReceive(), Bytes({3}));
+        EXPECT_EQ(rig.Count(), 1);
+        EXPECT_EQ(notices, (QStringList{c.notice, QString()}));
+    }
+}
+
+TEST(SendCommands, SendBlockedReasonNamesWhatIsMissing)
+{
+    struct Case {
+        bool open;
+        std::string address;
+        std::uint16_t port;
+        QString reason;
+    } cases[] = {
+        {true, "127.0.0.1", 7, QString()},
+        {true, "0.0.0.0", 7, QStringLiteral("送信先のｱﾄﾞﾚｽを設定してください")},
+        {true, "0.0.0.1", 7, QString()},
+        {true, "127.0.0.1", 0, QStringLiteral("送信先のﾎﾟｰﾄを設定してください")},
+        {false, "0.0.0.0", 0, QStringLiteral("送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください")},
+        {false, "127.0.0.1", 7, QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした")},
+        // Not an address at all is the socket layer's own error, not a missing peer.
+        {true, "", 7, QString()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SendBlockedReason(c.open, c.address, c.port), c.reason) << c.address << " " << c.port;
 }
 
 TEST(SendCommands, SelectedCommandUsesItsOwnModeAndByteOrderAndLeavesTheHistory)
