@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace vpx::test {
@@ -69,7 +70,10 @@ TEST_F(MainWindowTest, StartsWithThePortOpenAndTellsWhereItListens)
     TfrmSimMain& w = Start();
     EXPECT_TRUE(w.UDPControl.Active());
     EXPECT_EQ(Indicators(w), "down checked 切断(&P) 接続中");
-    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [0]"));
+    // Port 0 lets the system choose: the panel shows its choice, not the 0.
+    const std::uint16_t bound = BoundPort(w.UDPControl.Socket());
+    EXPECT_NE(bound, 0);
+    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [%1]").arg(bound));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Vorpex - 無題 "));
     EXPECT_FALSE(w.Actions()->ActionSave->isEnabled());
     EXPECT_TRUE(prompts.messages.empty());
@@ -166,7 +170,7 @@ TEST_F(MainWindowTest, SettingsCancelChangesNothingNotEvenAReopen)
     w.Actions()->ActionCommEnv->trigger();
     EXPECT_EQ(w.UDPControl.Socket(), before);
     EXPECT_EQ(w.UDPControl.Port(), 0);
-    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [0]"));
+    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [%1]").arg(BoundPort(before)));
 }
 
 TEST_F(MainWindowTest, AFailedReopenShowsTheErrorWithTheIndicatorsClosed)
@@ -196,13 +200,62 @@ TEST_F(MainWindowTest, SocketInformationShowsWhatTheSocketLayerReported)
         EXPECT_FALSE(dialog.lblDescription->text().isEmpty());
         EXPECT_EQ(dialog.lblSystemStatus->text(), FromAnsi(w.UDPControl.SystemStatus()));
         EXPECT_EQ(dialog.lblLocalAddress->text(), QStringLiteral("127.0.0.1"));
-        EXPECT_EQ(dialog.lblPort->text(), QStringLiteral("0"));
+        EXPECT_EQ(dialog.lblPort->text(), QString::number(BoundPort(w.UDPControl.Socket())));
         EXPECT_EQ(dialog.lblMaxSockets->text(), QString::number(w.UDPControl.MaxSockets()));
         EXPECT_EQ(dialog.lblMaxUdpDg->text(), QStringLiteral("65507 Byte"));
         return int(QDialog::Accepted);
     });
     w.Actions()->ActionSockInfo->trigger();
     EXPECT_EQ(prompts.dialogsShown, std::vector<QString>{QStringLiteral("frmSockInfoDialog")});
+}
+
+// The port shown is the one datagrams reach: the system's choice for port 0 while
+// open, the configured port while closed; the panel follows every connect.
+TEST_F(MainWindowTest, StatusBarAndInformationShowThePortTheSocketIsBoundTo)
+{
+    TfrmSimMain& w = Start();
+    const std::uint16_t fixed = FreePort();
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        bool open;
+        bool ephemeral; // port 0, open: a port of the system's choosing
+        std::uint16_t configured;
+    } cases[] = {
+        {"start, port 0", [] {}, true, true, 0},
+        {"closed, port 0", [&] { w.Actions()->ActionConnect->trigger(); }, false, false, 0},
+        {"reopened, port 0", [&] { w.Actions()->ActionConnect->trigger(); }, true, true, 0},
+        {"settings, fixed port",
+         [&] {
+             prompts.dialogScripts.push_back([fixed](QDialog& d) {
+                 dynamic_cast<TfrmUDPProperty&>(d).nedtPort->SetValue(fixed);
+                 return int(QDialog::Accepted);
+             });
+             w.Actions()->ActionCommEnv->trigger();
+         },
+         true, false, fixed},
+        {"closed, fixed port", [&] { w.Actions()->ActionConnect->trigger(); }, false, false, fixed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.step();
+        ASSERT_EQ(w.UDPControl.Active(), c.open);
+        const std::uint16_t expected = c.open ? BoundPort(w.UDPControl.Socket()) : c.configured;
+        if (c.ephemeral)
+            EXPECT_NE(expected, 0);
+        else
+            EXPECT_EQ(expected, c.configured);
+        EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [%1]").arg(expected));
+        QString shown;
+        prompts.dialogScripts.push_back([&shown](QDialog& d) {
+            shown = dynamic_cast<TfrmSockInfoDialog&>(d).lblPort->text();
+            return int(QDialog::Accepted);
+        });
+        w.Actions()->ActionSockInfo->trigger();
+        EXPECT_EQ(shown, QString::number(expected));
+        EXPECT_EQ(w.UDPControl.Port(), c.configured); // what is stored stays the setting
+    }
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(MainWindowTest, CommandLineProblemsAreReportedAtStartUp)
