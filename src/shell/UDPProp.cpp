@@ -1,11 +1,14 @@
 #include "shell/UDPProp.h"
 
+#include "library/DialogFocus.h"
 #include "platform/UserPrompts.h"
 #include "shell/NumEdit.h"
 #include "transport/CommUDP.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace vpx {
@@ -49,18 +52,35 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setGeometry(144, 76, 75, 25);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnOK, &QPushButton::clicked, this, &TfrmUDPProperty::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(nedtPort, btnOK);
     setTabOrder(btnOK, btnCancel);
     setTabOrder(btnCancel, cboPriority);
+    SelectFocusedTextOnOpen(*this);
+}
+
+void TfrmUDPProperty::btnOKClick()
+{
+    try {
+        nedtPort->Value(); // out of range: focus back on the field, text selected, beep
+    } catch (const EInvalidOperation& e) {
+        if (OnError)
+            OnError(e);
+        else
+            QMessageBox::critical(this, QApplication::applicationName(), e.Message());
+        return;
+    }
+    accept();
 }
 
 void ShowPropertyDialog(TCustomUDPSock& socket, UserPrompts& prompts, QWidget* parent)
 {
     const bool wasOpen = socket.Active();
     TfrmUDPProperty dialog(parent);
+    dialog.OnError = [&prompts](const EInvalidOperation& e) { prompts.ShowException(e); };
+    dialog.nedtPort->OnError = dialog.OnError;
     dialog.nedtPort->SetValue(socket.Port());
     dialog.cboPriority->setCurrentIndex(static_cast<int>(socket.Priority()));
     if (prompts.Exec(dialog) != QDialog::Accepted)

@@ -5,12 +5,15 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QPushButton;
 
 namespace vpx {
 
+class EInvalidOperation;
 class TCustomUDPSock;
 class TNumEdit;
 class UserPrompts;
@@ -26,6 +29,12 @@ public:
     QComboBox* cboPriority;
     QPushButton* btnOK;
     QPushButton* btnCancel;
+
+    // OK checks the port first: out of range, the error is shown here and the
+    // dialog stays open on the field, its text selected, so the edit is not lost.
+    void btnOKClick();
+    // Shows the range error (OK and leaving the field); a plain box when unset.
+    std::function<void(const EInvalidOperation&)> OnError;
 };
 
 // Shows the dialog through the prompts and, on OK, closes the port, applies the

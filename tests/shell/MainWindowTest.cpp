@@ -5,6 +5,8 @@
 #include "shell/MainActions.h"
 #include "shell/NumEdit.h"
 #include "shell/UDPProp.h"
+#include "shell/ShellTestUtil.h"
+#include "library/FindDlg.h"
 #include "support/FakePrompts.h"
 #include "transport/TransportTestUtil.h"
 
@@ -15,6 +17,8 @@
 #include <QFontMetrics>
 #include <QStatusTipEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -256,6 +260,107 @@ TEST_F(MainWindowTest, StatusBarAndInformationShowThePortTheSocketIsBoundTo)
         EXPECT_EQ(w.UDPControl.Port(), c.configured); // what is stored stays the setting
     }
     EXPECT_TRUE(prompts.messages.empty());
+}
+
+// OK checks the port before the dialog closes: out of range, the error is shown
+// over the open dialog, which keeps the field focused with its text selected.
+TEST_F(MainWindowTest, SettingsOkWithAPortOutOfRangeKeepsTheDialogOpen)
+{
+    TfrmSimMain& w = Start();
+    const std::uint16_t port = FreePort();
+    bool stayedOpen = false;
+    QString selected;
+    std::size_t errors = 0;
+    prompts.dialogScripts.push_back([&](QDialog& d) {
+        auto& dialog = dynamic_cast<TfrmUDPProperty&>(d);
+        EXPECT_TRUE(ShowActive(dialog));
+        EXPECT_TRUE(WaitUntil([&] { return dialog.nedtPort->hasFocus(); }));
+        QTest::keyClicks(dialog.nedtPort, QStringLiteral("70000")); // replaces the selected "0"
+        QTest::keyClick(dialog.nedtPort, Qt::Key_Return);           // the default button, OK
+        errors = prompts.messages.size();
+        stayedOpen = dialog.isVisible() && dialog.result() != QDialog::Accepted;
+        selected = dialog.nedtPort->selectedText();
+        EXPECT_TRUE(dialog.nedtPort->hasFocus());
+        QTest::keyClicks(dialog.nedtPort, QString::number(port)); // typing replaces the selection
+        QTest::keyClick(dialog.nedtPort, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        return dialog.result();
+    });
+    w.Actions()->ActionCommEnv->trigger();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(selected, QStringLiteral("70000"));
+    ASSERT_EQ(errors, 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("0 から 65535 の間の値でなければなりません"));
+    EXPECT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(w.UDPControl.Port(), port); // the second OK applied the corrected value
+    EXPECT_TRUE(w.UDPControl.Active());
+}
+
+// Every dialog with a text field opens with the focused field's text selected,
+// so typing replaces it, as on any desktop.
+TEST_F(MainWindowTest, DialogsOpenWithTheFocusedFieldsTextSelected)
+{
+    TfrmSimMain& w = Start();
+    struct Case {
+        const char* dialog;
+        std::function<void()> open;
+        const char* focused;
+        QString selected;
+    };
+    const Case cases[] = {
+        {"frmUDPProperty", [&] { w.Actions()->ActionCommEnv->trigger(); }, "nedtPort", QStringLiteral("0")},
+        {"frmGroupProp", [&] { w.Actions()->ActionAddRoot->trigger(); }, "edtGroupName",
+         QStringLiteral("新しいｸﾞﾙｰﾌﾟ")},
+        {"frmCommandProp", [&] { w.Actions()->ActionAddCommand->trigger(); }, "edtCommandName",
+         QStringLiteral("新しいｺﾏﾝﾄﾞ")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        QString focused, selected, after;
+        prompts.dialogScripts.push_back([&](QDialog& d) {
+            EXPECT_EQ(d.objectName(), QString::fromLatin1(c.dialog));
+            EXPECT_TRUE(ShowActive(d));
+            QWidget* f = d.focusWidget();
+            focused = f ? f->objectName() : QString();
+            auto* edit = qobject_cast<QLineEdit*>(f);
+            if (!edit)
+                return int(QDialog::Rejected);
+            selected = edit->selectedText();
+            QTest::keyClicks(edit, QStringLiteral("7"));
+            after = edit->text();
+            d.hide();
+            return int(QDialog::Rejected);
+        });
+        c.open();
+        EXPECT_EQ(focused, QString::fromLatin1(c.focused));
+        EXPECT_EQ(selected, c.selected);
+        EXPECT_EQ(after, QStringLiteral("7"));
+    }
+    EXPECT_TRUE(prompts.dialogScripts.empty());
+}
+
+// The find dialog is kept between searches: each opening selects the last text.
+TEST_F(MainWindowTest, TheFindDialogSelectsTheLastSearchTextAtEveryOpening)
+{
+    TfrmSimMain& w = Start();
+    prompts.dialogScripts.push_back([](QDialog&) { return int(QDialog::Rejected); });
+    w.Actions()->ActionAddRoot->trigger(); // a node to search from
+    ASSERT_TRUE(w.Actions()->ActionGoFind->isEnabled());
+    QStringList selected;
+    for (const QString& typed : {QStringLiteral("abc"), QStringLiteral("xyz")}) {
+        prompts.dialogScripts.push_back([&, typed](QDialog& d) {
+            EXPECT_TRUE(ShowActive(d));
+            auto* edit = qobject_cast<QLineEdit*>(d.focusWidget());
+            if (!edit)
+                return int(QDialog::Rejected);
+            selected << edit->selectedText();
+            QTest::keyClicks(edit, typed);
+            d.hide();
+            return int(TfrmFind::ResultDown);
+        });
+        w.Actions()->ActionGoFind->trigger();
+    }
+    EXPECT_EQ(selected, (QStringList{QString(), QStringLiteral("abc")}));
 }
 
 TEST_F(MainWindowTest, CommandLineProblemsAreReportedAtStartUp)
