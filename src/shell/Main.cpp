@@ -192,6 +192,9 @@ void TfrmSimMain::CreateToolBars()
     toolPortAddr->addWidget(addrLabel);
     toolPortAddr->addWidget(ipedtAddress);
     addToolBar(toolPortAddr);
+    // Measured in the window's font, now that the boxes have it.
+    nedtPort->setFixedWidth(std::max(41, nedtPort->WidthToShow(QStringLiteral("65535"))));
+    ipedtAddress->setFixedWidth(std::max(153, ipedtAddress->WidthToShow()));
     addToolBarBreak();
 
     toolCommand = FlatToolBar("toolCommand", true);

@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace vpx {
 
 TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
@@ -28,7 +30,7 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     nedtPort = new TNumEdit(this);
     nedtPort->setObjectName(QStringLiteral("nedtPort"));
     nedtPort->SetMax(65535);
-    nedtPort->setGeometry(108, 10, 57, 22);
+    nedtPort->setGeometry(108, 10, std::max(57, nedtPort->WidthToShow(QStringLiteral("65535"))), 22);
     nedtPort->setAccessibleName(QStringLiteral("ポート"));
     lblPort->setBuddy(nedtPort);
 

@@ -15,6 +15,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QStatusTipEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -361,6 +362,51 @@ TEST_F(MainWindowTest, TheFindDialogSelectsTheLastSearchTextAtEveryOpening)
         w.Actions()->ActionGoFind->trigger();
     }
     EXPECT_EQ(selected, (QStringList{QString(), QStringLiteral("abc")}));
+}
+
+// Whether `edit` shows `text` whole: a text wider than the box is scrolled to
+// keep the caret in view, so moving the caret from the end to the start then
+// changes the picture; a text that fits is painted the same either way.
+bool ShowsWhole(QLineEdit& edit, const QString& text)
+{
+    edit.clearFocus(); // no blinking caret in the pictures
+    edit.setText(text);
+    edit.setCursorPosition(text.size());
+    const QImage atEnd = edit.grab().toImage();
+    edit.setCursorPosition(0);
+    const QImage atStart = edit.grab().toImage();
+    return atEnd == atStart;
+}
+
+TEST_F(MainWindowTest, NumberBoxesAreWideEnoughForTheirWidestValue)
+{
+    TfrmSimMain& w = Start();
+    ASSERT_TRUE(ShowActive(w));
+    TfrmUDPProperty dialog(&w);
+    ASSERT_TRUE(ShowActive(dialog));
+    const struct {
+        const char* name;
+        TNumEdit* box;
+        QString widest;
+    } cases[] = {
+        {"tool bar port", w.nedtPort, QStringLiteral("65535")},
+        {"address field 0", w.ipedtAddress->Field(0), QStringLiteral("255")},
+        {"address field 1", w.ipedtAddress->Field(1), QStringLiteral("255")},
+        {"address field 2", w.ipedtAddress->Field(2), QStringLiteral("255")},
+        {"address field 3", w.ipedtAddress->Field(3), QStringLiteral("255")},
+        {"settings port", dialog.nedtPort, QStringLiteral("65535")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_GE(c.box->width(), c.box->WidthToShow(c.widest));
+        EXPECT_TRUE(ShowsWhole(*c.box, c.widest));
+    }
+    // The check itself sees a box that is too narrow.
+    TNumEdit narrow(&dialog);
+    narrow.SetMax(65535);
+    narrow.setGeometry(0, 0, narrow.WidthToShow(QStringLiteral("65535")) - 8, 22);
+    narrow.show();
+    EXPECT_FALSE(ShowsWhole(narrow, QStringLiteral("65535")));
 }
 
 TEST_F(MainWindowTest, CommandLineProblemsAreReportedAtStartUp)
