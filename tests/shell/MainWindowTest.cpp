@@ -6,7 +6,6 @@
 #include "shell/NumEdit.h"
 #include "shell/UDPProp.h"
 #include "shell/ShellTestUtil.h"
-#include "library/FindDlg.h"
 #include "support/FakePrompts.h"
 #include "transport/TransportTestUtil.h"
 
@@ -338,30 +337,6 @@ TEST_F(MainWindowTest, DialogsOpenWithTheFocusedFieldsTextSelected)
         EXPECT_EQ(after, QStringLiteral("7"));
     }
     EXPECT_TRUE(prompts.dialogScripts.empty());
-}
-
-// The find dialog is kept between searches: each opening selects the last text.
-TEST_F(MainWindowTest, TheFindDialogSelectsTheLastSearchTextAtEveryOpening)
-{
-    TfrmSimMain& w = Start();
-    prompts.dialogScripts.push_back([](QDialog&) { return int(QDialog::Rejected); });
-    w.Actions()->ActionAddRoot->trigger(); // a node to search from
-    ASSERT_TRUE(w.Actions()->ActionGoFind->isEnabled());
-    QStringList selected;
-    for (const QString& typed : {QStringLiteral("abc"), QStringLiteral("xyz")}) {
-        prompts.dialogScripts.push_back([&, typed](QDialog& d) {
-            EXPECT_TRUE(ShowActive(d));
-            auto* edit = qobject_cast<QLineEdit*>(d.focusWidget());
-            if (!edit)
-                return int(QDialog::Rejected);
-            selected << edit->selectedText();
-            QTest::keyClicks(edit, typed);
-            d.hide();
-            return int(TfrmFind::ResultDown);
-        });
-        w.Actions()->ActionGoFind->trigger();
-    }
-    EXPECT_EQ(selected, (QStringList{QString(), QStringLiteral("abc")}));
 }
 
 // Whether `edit` shows `text` whole: a text wider than the box is scrolled to

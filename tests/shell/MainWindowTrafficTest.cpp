@@ -168,6 +168,8 @@ TEST_F(WindowTraffic, TextThatDoesNotCompileSendsAndLogsNothingButEntersTheHisto
 
 TEST_F(WindowTraffic, SendingWhileClosedLogsNothingAndTheStatusBarSaysWhy)
 {
+    std::string got;
+    std::uint16_t from = 0;
     TfrmSimMain& w = Start();
     w.Actions()->ActionConnect->trigger();
     ASSERT_FALSE(w.UDPControl.Active());
@@ -176,6 +178,15 @@ TEST_F(WindowTraffic, SendingWhileClosedLogsNothingAndTheStatusBarSaysWhy)
     EXPECT_EQ(Log().Count(), 0);
     EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした"));
     EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(peer.Receive(got, from, 150));
+
+    // Connected again, the next send goes out and the notice goes with it.
+    w.Actions()->ActionConnect->trigger();
+    TypeCommand(QStringLiteral("3"));
+    ASSERT_TRUE(peer.Receive(got, from));
+    EXPECT_EQ(got, "\x03");
+    EXPECT_EQ(Log().Count(), 1);
+    EXPECT_TRUE(w.StatusPanel[2]->text().isEmpty());
 }
 
 TEST_F(WindowTraffic, APeerNotSetSendsNothingAndTheStatusBarSaysWhatToSet)

@@ -83,49 +83,8 @@ TEST(SendCommands, TextThatDoesNotCompileSendsAndLogsNothingButEntersTheHistory)
     EXPECT_TRUE(rig.prompts.messages.empty());
 }
 
-// A send that cannot go out is never logged as sent: the status bar says why,
-// no box is shown, and the text still enters the history.
-TEST(SendCommands, ABlockedSendLogsNothingAndSaysWhy)
-{
-    struct Case {
-        bool open;
-        std::string address;
-        bool peerPort; // false: port 0
-        QString notice;
-    } cases[] = {
-        {false, "127.0.0.1", true, QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした")},
-        {true, "0.0.0.0", true, QStringLiteral("送信先のｱﾄﾞﾚｽを設定してください")},
-        {true, "127.0.0.1", false, QStringLiteral("送信先のﾎﾟｰﾄを設定してください")},
-        {false, "0.0.0.0", false, QStringLiteral("送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.notice.toStdString());
-        SendRig rig(c.open);
-        QStringList notices;
-        rig.send->OnNotice = [&](const QString& text) { notices << text; };
-        rig.address = c.address;
-        if (!c.peerPort)
-            rig.port = 0;
-        rig.send->SetSendMode(0);
-        rig.TypeAndEnter(QStringLiteral("01, 02"));
-        EXPECT_EQ(rig.Count(), 0);
-        EXPECT_EQ(notices, QStringList{c.notice});
-        EXPECT_TRUE(rig.prompts.messages.empty());
-        EXPECT_EQ(rig.cboCommand.itemText(0), QStringLiteral("01, 02"));
-        EXPECT_TRUE(rig.PeerQuiet());
-
-        // Once the peer is set and the port open, the next send goes out and the notice goes.
-        rig.address = "127.0.0.1";
-        rig.port = rig.peer.Port();
-        if (!c.open)
-            rig.udp.Open();
-        rig.TypeAndEnter(QStringLiteral("03"));
-        EXPECT_EQ(rig.PeerReceive(), Bytes({3}));
-        EXPECT_EQ(rig.Count(), 1);
-        EXPECT_EQ(notices, (QStringList{c.notice, QString()}));
-    }
-}
-
+// A send that cannot go out is never logged as sent; the window test shows the
+// notice in the status bar.
 TEST(SendCommands, SendBlockedReasonNamesWhatIsMissing)
 {
     struct Case {
