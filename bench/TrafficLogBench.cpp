@@ -3,14 +3,19 @@
 // against appending to the bare store in the same run. The time per append
 // must not grow with the number of records appended: the log is capped.
 
+#include "traffic/ImageList.h"
 #include "traffic/TrafficLog.h"
+#include "traffic/TrafficLogFormat.h"
+#include "traffic/TrafficLogPainter.h"
 #include "traffic/TrafficLogView.h"
 
 #include "RatioReporter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QListView>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -68,12 +73,48 @@ void BM_ViewAppend(benchmark::State& state)
         state.SkipWithError("the log lost its cap or its newest row");
 }
 
+// Painting a screenful of rows (33 of 32-byte datagrams with comments) the way the
+// log's delegate does, in the view type range(0), against filling the same rows.
+constexpr int kPaintRows = 33;
+const vpx::LogColumns kPaintColumns{120, 60, 200};
+
+void BM_Baseline_FillRows(benchmark::State& state)
+{
+    QImage image(800, kPaintRows * vpx::LogRowHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    for (auto _ : state)
+        for (int r = 0; r < kPaintRows; ++r)
+            painter.fillRect(QRect(0, r * vpx::LogRowHeight, 800, vpx::LogRowHeight), Qt::white);
+}
+
+void BM_PaintRows(benchmark::State& state)
+{
+    const int viewType = static_cast<int>(state.range(0));
+    std::vector<vpx::TrafficRecordPtr> records;
+    for (int r = 0; r < kPaintRows; ++r)
+        records.push_back(Datagram(r));
+    QImage image(800, kPaintRows * vpx::LogRowHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const QFont font = vpx::LogFont(vpx::LogFontPixels);
+    for (auto _ : state) {
+        for (int r = 0; r < kPaintRows; ++r) {
+            const QRect row(0, r * vpx::LogRowHeight, 800, vpx::LogRowHeight);
+            vpx::TQPainterLogCanvas canvas(painter, font, QBrush(Qt::white), Qt::black, row,
+                                           vpx::ImageList::Shared());
+            vpx::DrawLogRow(canvas, records[static_cast<std::size_t>(r)].get(), row, kPaintColumns, viewType, 0);
+        }
+    }
+}
+
 // Each measured once for exactly that many appends.
 constexpr int kCounts[] = {2000, 20000, 200000};
 constexpr int kEachPassCounts[] = {1000, 10000};
 
 void Register()
 {
+    benchmark::RegisterBenchmark("BM_Baseline_FillRows", BM_Baseline_FillRows)->UseRealTime();
+    for (const int view : {vpx::ViewHex, vpx::ViewDecimal, vpx::ViewAscii})
+        benchmark::RegisterBenchmark("BM_PaintRows", BM_PaintRows)->Arg(view)->UseRealTime();
     for (const int n : kCounts) {
         benchmark::RegisterBenchmark("BM_Baseline_StoreAppend", BM_Baseline_StoreAppend)
             ->Arg(n)->Iterations(n)->UseRealTime();
@@ -106,6 +147,14 @@ void PrintRatios(const vpx::bench::RatioReporter::Times& ns)
         line(n, 100);
     for (const int n : kEachPassCounts)
         line(n, 1);
+    const std::string fill = "BM_Baseline_FillRows/real_time";
+    std::printf("\na screenful of %d rows painted, as a ratio to filling them in the same run:\n", kPaintRows);
+    for (const int view : {vpx::ViewHex, vpx::ViewDecimal, vpx::ViewAscii}) {
+        const std::string paint = "BM_PaintRows/" + std::to_string(view) + "/real_time";
+        if (ns.count(paint) && ns.count(fill) && ns.at(fill) > 0)
+            std::printf("  view type %d: %9.0f ns, fill %7.0f ns, %6.1f x\n", view, ns.at(paint), ns.at(fill),
+                        ns.at(paint) / ns.at(fill));
+    }
 }
 
 } // namespace

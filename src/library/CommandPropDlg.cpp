@@ -1,5 +1,6 @@
 #include "library/CommandPropDlg.h"
 
+#include "library/DialogFocus.h"
 #include "library/RadioGroup.h"
 
 #include <QFont>
@@ -75,6 +76,7 @@ TfrmCommandProp::TfrmCommandProp(QWidget* parent) : QDialog(parent)
     setTabOrder(btnOK, btnCancel);
 
     SetFixedDialogFrame(*this, false);
+    SelectFocusedTextOnOpen(*this);
 }
 
 } // namespace vpx

@@ -1,5 +1,6 @@
 #include "library/FindDlg.h"
 
+#include "library/DialogFocus.h"
 #include "library/RadioGroup.h"
 
 #include <QCheckBox>
@@ -68,6 +69,7 @@ TfrmFind::TfrmFind(QWidget* parent) : QDialog(parent)
     setTabOrder(btnDown, btnCancel);
 
     SetFixedDialogFrame(*this, true);
+    SelectFocusedTextOnOpen(*this);
 }
 
 FindTargets TfrmFind::GetFindTargets() const

@@ -1,5 +1,6 @@
 #include "library/GroupPropDlg.h"
 
+#include "library/DialogFocus.h"
 #include "library/RadioGroup.h"
 
 #include <QFormLayout>
@@ -38,6 +39,7 @@ TfrmGroupProp::TfrmGroupProp(QWidget* parent) : QDialog(parent)
     setTabOrder(btnOK, btnCancel);
 
     SetFixedDialogFrame(*this, false);
+    SelectFocusedTextOnOpen(*this);
 }
 
 } // namespace vpx

@@ -34,7 +34,8 @@ void TConnectionCommands::ShowConnectionState()
 
 void TConnectionCommands::ShowLocalEndpoint()
 {
-    m_ind.Panel1->setText(QStringLiteral("%1 [%2]").arg(FromAnsi(m_socket.LocalAddress())).arg(m_socket.Port()));
+    m_ind.Panel1->setText(
+        QStringLiteral("%1 [%2]").arg(FromAnsi(m_socket.LocalAddress())).arg(m_socket.BoundPort()));
 }
 
 void TConnectionCommands::ActionConnectExecute()
@@ -45,9 +46,11 @@ void TConnectionCommands::ActionConnectExecute()
         } catch (...) {
             // The port is closed whatever the failure; say so before the error is shown.
             ShowConnectionState();
+            ShowLocalEndpoint();
             throw;
         }
         ShowConnectionState();
+        ShowLocalEndpoint();
         return;
     }
     try {
@@ -62,6 +65,7 @@ void TConnectionCommands::ActionConnectExecute()
         throw;
     }
     ShowConnectionState();
+    ShowLocalEndpoint(); // with port 0 the system chose one only now
 }
 
 void TConnectionCommands::ActionCommEnvExecute()

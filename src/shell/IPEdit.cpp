@@ -130,6 +130,12 @@ void TCustomIPEdit::LayoutFields()
     }
 }
 
+int TCustomIPEdit::WidthToShow() const
+{
+    // LayoutFields gives each field a quarter of what the separators leave.
+    return 4 * m_fields[0]->WidthToShow(QStringLiteral("255")) + 3 * m_separators[0]->sizeHint().width();
+}
+
 void TCustomIPEdit::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);

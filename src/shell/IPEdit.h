@@ -51,6 +51,9 @@ public:
     bool AutoTab() const noexcept { return m_autoTab; }
     void SetAutoTab(bool value) noexcept { m_autoTab = value; }
 
+    // The least width at which every field shows "255" whole.
+    int WidthToShow() const;
+
     // Shows a field's range error raised on leaving it (see TCustomNumEdit::OnError).
     void SetOnError(const std::function<void(const EInvalidOperation&)>& handler);
 

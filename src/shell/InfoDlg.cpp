@@ -50,7 +50,7 @@ void TfrmSockInfoDialog::Fill(const TCustomUDPSock& socket)
     lblDescription->setText(FromAnsi(socket.Description()));
     lblSystemStatus->setText(FromAnsi(socket.SystemStatus()));
     lblLocalAddress->setText(FromAnsi(socket.LocalAddress()));
-    lblPort->setText(QString::number(socket.Port()));
+    lblPort->setText(QString::number(socket.BoundPort()));
     lblMaxSockets->setText(QString::number(socket.MaxSockets()));
     lblMaxUdpDg->setText(QStringLiteral("%1 Byte").arg(socket.MaxUdpDg()));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // The socket information dialog: what the socket layer reported at start-up, the
-// local address and the configured port.
+// local address and the port the socket is bound to (the configured one while closed).
 
 #include <QDialog>
 

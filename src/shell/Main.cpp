@@ -193,6 +193,9 @@ void TfrmSimMain::CreateToolBars()
     toolPortAddr->addWidget(addrLabel);
     toolPortAddr->addWidget(ipedtAddress);
     addToolBar(toolPortAddr);
+    // Measured in the window's font, now that the boxes have it.
+    nedtPort->setFixedWidth(std::max(41, nedtPort->WidthToShow(QStringLiteral("65535"))));
+    ipedtAddress->setFixedWidth(std::max(153, ipedtAddress->WidthToShow()));
     addToolBarBreak();
 
     toolCommand = FlatToolBar("toolCommand", true);
@@ -438,6 +441,8 @@ void TfrmSimMain::ConnectActions()
     };
     connect(tvCommand, &TCommandTreeView::tvCommandDblClick, this, sendSelected);
     connect(tvCommand, &TCommandTreeView::tvCommandKeyPress, this, sendSelected);
+    // Why a send did not go out shows where the hints do.
+    m_send->OnNotice = [this](const QString& text) { StatusPanel[2]->setText(text); };
     UDPControl.OnReceive = [this](TCustomUDPSock& sender, std::int32_t size) {
         m_receive->UDPControlReceive(sender, size);
     };
@@ -530,6 +535,10 @@ TSettingsTarget TfrmSimMain::SettingsTarget()
         m_send->SetHistory(entries);
     };
     s.UDPControl = &UDPControl;
+    s.PeerAddress = [this] { return m_peer->KeptAddress(); };
+    s.SetPeerAddress = [this](const QString& a) { m_peer->SetAddress(a); };
+    s.PeerPort = [this] { return m_peer->KeptPort(); };
+    s.SetPeerPort = [this](int p) { m_peer->SetPort(p); };
     s.ActionLog = m_trafficActions->ActionLog();
     s.ActionHexLog = m_trafficActions->ActionHexLog();
     s.ActionAsciiLog = m_trafficActions->ActionAsciiLog();

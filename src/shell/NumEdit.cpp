@@ -12,6 +12,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <charconv>
@@ -84,6 +86,28 @@ TCustomNumEdit::TCustomNumEdit(QWidget* parent) : QLineEdit(parent)
 void TCustomNumEdit::Beep()
 {
     QApplication::beep();
+}
+
+int TCustomNumEdit::WidthToShow(const QString& text) const
+{
+    // The line's room as the edit paints it: the style's contents rectangle less the
+    // text margins and the edit's own two-pixel margins, which must hold the text
+    // and the one-pixel caret after it.
+    constexpr int kLineMargin = 2;
+    const QFontMetrics metrics(font());
+    const int needed = metrics.horizontalAdvance(text) + 1;
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const int height = std::max(this->height(), metrics.height());
+    int width = needed + 2 * kLineMargin;
+    for (int tries = 0; tries < 256; ++tries, ++width) {
+        option.rect = QRect(0, 0, width, height);
+        const QRect contents =
+            style()->subElementRect(QStyle::SE_LineEditContents, &option, this).marginsRemoved(textMargins());
+        if (contents.width() - 2 * kLineMargin >= needed)
+            break;
+    }
+    return width;
 }
 
 bool TCustomNumEdit::IsAllowedText(const QString& text) const

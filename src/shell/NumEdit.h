@@ -70,6 +70,10 @@ public:
 
     const std::array<bool, 10>& AllowedDigitsFilter() const noexcept { return m_allowed; }
 
+    // The least width at which the field shows `text` whole, by its font and style:
+    // a fixed pixel width cuts digits off wherever the fonts are wider.
+    int WidthToShow(const QString& text) const;
+
     // Whether every character of `text` is a digit the filter allows (empty: no).
     bool IsAllowedText(const QString& text) const;
 

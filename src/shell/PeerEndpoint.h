@@ -26,6 +26,13 @@ public:
     AnsiString Address();
     std::uint16_t Port();
 
+    // The boxes' values to keep for the next start, read quietly (no range error,
+    // no focus move, no beep): nothing while a box holds a value out of range.
+    std::optional<QString> KeptAddress() const;
+    std::optional<int> KeptPort() const;
+    void SetAddress(const QString& address);
+    void SetPort(int port);
+
 private:
     TIPEdit& m_addressBox;
     TNumEdit& m_portBox;

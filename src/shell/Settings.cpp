@@ -30,6 +30,8 @@ const QString kLogType = QStringLiteral("LogType");
 const QString kPriority = QStringLiteral("Priority");
 const QString kSleepTime = QStringLiteral("SleepTime");
 const QString kWriteLog = QStringLiteral("WriteLog");
+const QString kPeerAddress = QStringLiteral("PeerAddress");
+const QString kPeerPort = QStringLiteral("PeerPort");
 
 const QString kLogWidthNames[3] = {QStringLiteral("LogWidth"), QStringLiteral("LogWidth2"),
                                    QStringLiteral("LogWidth3")};
@@ -185,6 +187,12 @@ void LoadSettings(const TSettingsTarget& target, const QString& key)
     }
     if (target.ActionLog)
         target.ActionLog->setChecked(writeLog);
+
+    if (const auto address = StoredPeerAddress(ini.ReadString(kOption, kPeerAddress, QString()));
+        address && target.SetPeerAddress)
+        target.SetPeerAddress(*address);
+    if (const auto port = StoredPeerPort(ini.ReadString(kOption, kPeerPort, QString())); port && target.SetPeerPort)
+        target.SetPeerPort(*port);
 }
 
 void SaveSettings(const TSettingsTarget& target, const QString& key)
@@ -205,7 +213,36 @@ void SaveSettings(const TSettingsTarget& target, const QString& key)
         ini.WriteInteger(kOption, kPriority, target.UDPControl->Priority());
         ini.WriteBool(kOption, kWriteLog, target.UDPControl->WriteLog());
     }
+    if (const auto address = target.PeerAddress ? target.PeerAddress() : std::nullopt)
+        ini.WriteString(kOption, kPeerAddress, *address);
+    if (const auto port = target.PeerPort ? target.PeerPort() : std::nullopt)
+        ini.WriteInteger(kOption, kPeerPort, *port);
     ini.UpdateFile();
+}
+
+std::optional<QString> StoredPeerAddress(const QString& text)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return std::nullopt;
+    QStringList canonical;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const int value = part.toInt(&ok, 10);
+        if (!ok || value < 0 || value > 255 || part.startsWith(QLatin1Char('+')) || part.startsWith(QLatin1Char('-')))
+            return std::nullopt;
+        canonical << QString::number(value);
+    }
+    return canonical.join(QLatin1Char('.'));
+}
+
+std::optional<int> StoredPeerPort(const QString& text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value < 0 || value > 65535)
+        return std::nullopt;
+    return value;
 }
 
 StoredPlacement ReadStoredPlacement(const TRegistryIniFile& ini)

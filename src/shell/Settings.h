@@ -39,6 +39,12 @@ struct TSettingsTarget {
     std::function<QStringList()> History;     // the command box's list, most recent first
     std::function<void(const QString&)> AppendHistory;
     TUDPControl* UDPControl = nullptr;
+    // The tool bar's peer, "PeerAddress" and "PeerPort" in "Option": nothing while
+    // a box holds a value out of range, which then keeps what was stored before.
+    std::function<std::optional<QString>()> PeerAddress;
+    std::function<void(const QString&)> SetPeerAddress;
+    std::function<std::optional<int>()> PeerPort;
+    std::function<void(int)> SetPeerPort;
     QAction* ActionLog = nullptr;
     QAction* ActionHexLog = nullptr;
     QAction* ActionAsciiLog = nullptr;
@@ -54,6 +60,8 @@ struct TSettingsTarget {
 // what they do not know.
 void LoadSettings(const TSettingsTarget& target, const QString& key = SettingsKey());
 // Writes the same values; all twenty history entries are always written.
+// A stored peer that is missing or not a dotted address (four numbers 0..255) or
+// a port (0..65535) is not applied: the tool bar keeps 0.0.0.0 and port 0.
 void SaveSettings(const TSettingsTarget& target, const QString& key = SettingsKey());
 
 // The main window's placement: its state and bounds, the two pane sizes and the
@@ -74,6 +82,11 @@ void RestoreWindowPlacement(const TWindowPlacementTarget& target, const QString&
 void SaveWindowPlacement(const TWindowPlacementTarget& target, const QString& key = SettingsKey());
 
 // --- The rules themselves, free of widgets ---------------------------------
+
+// A stored peer address in the form the tool bar shows ("10.0.0.1"), or nothing.
+std::optional<QString> StoredPeerAddress(const QString& text);
+// A stored peer port, or nothing.
+std::optional<int> StoredPeerPort(const QString& text);
 
 // The largest size or distance from the origin a stored bound may have (Qt's
 // limit for a widget's size, QWIDGETSIZE_MAX).

@@ -1,14 +1,19 @@
 #include "shell/UDPProp.h"
 
+#include "library/DialogFocus.h"
 #include "platform/UserPrompts.h"
 #include "shell/NumEdit.h"
 #include "transport/CommUDP.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace vpx {
 
@@ -46,7 +51,7 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     nedtPort = new TNumEdit(this);
     nedtPort->setObjectName(QStringLiteral("nedtPort"));
     nedtPort->SetMax(65535);
-    nedtPort->setGeometry(108, 10, 57, 22);
+    nedtPort->setGeometry(108, 10, std::max(57, nedtPort->WidthToShow(QStringLiteral("65535"))), 22);
     nedtPort->setAccessibleName(QStringLiteral("ポート"));
     lblPort->setBuddy(nedtPort);
 
@@ -77,12 +82,27 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setGeometry(237, 120, 75, 25);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnOK, &QPushButton::clicked, this, &TfrmUDPProperty::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(nedtPort, btnOK);
     setTabOrder(btnOK, btnCancel);
     setTabOrder(btnCancel, cboPriority);
+    SelectFocusedTextOnOpen(*this);
+}
+
+void TfrmUDPProperty::btnOKClick()
+{
+    try {
+        nedtPort->Value(); // out of range: focus back on the field, text selected, beep
+    } catch (const EInvalidOperation& e) {
+        if (OnError)
+            OnError(e);
+        else
+            QMessageBox::critical(this, QApplication::applicationName(), e.Message());
+        return;
+    }
+    accept();
 }
 
 void TfrmUDPProperty::ShowInForce(const TCustomUDPSock& socket)
@@ -104,6 +124,8 @@ void ShowPropertyDialog(TCustomUDPSock& socket, UserPrompts& prompts, QWidget* p
     const bool wasOpen = socket.Active();
     TfrmUDPProperty dialog(parent);
     dialog.ShowInForce(socket);
+    dialog.OnError = [&prompts](const EInvalidOperation& e) { prompts.ShowException(e); };
+    dialog.nedtPort->OnError = dialog.OnError;
     dialog.nedtPort->SetValue(socket.Port());
     dialog.cboPriority->setCurrentIndex(static_cast<int>(socket.Priority()));
     if (prompts.Exec(dialog) != QDialog::Accepted)

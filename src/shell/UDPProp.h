@@ -9,12 +9,15 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QPushButton;
 
 namespace vpx {
 
+class EInvalidOperation;
 class TNumEdit;
 class UserPrompts;
 
@@ -34,6 +37,11 @@ public:
 
     // Fills the two information lines from the socket's present state.
     void ShowInForce(const TCustomUDPSock& socket);
+    // OK checks the port first: out of range, the error is shown here and the
+    // dialog stays open on the field, its text selected, so the edit is not lost.
+    void btnOKClick();
+    // Shows the range error (OK and leaving the field); a plain box when unset.
+    std::function<void(const EInvalidOperation&)> OnError;
 };
 
 // The priority step as the dialog's list names it ("アイドル" … "最高").

@@ -74,6 +74,13 @@ void TSendCommands::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t b
             return;
     }
 
+    if (const QString reason = SendBlockedReason(m_udp.Active(), address, port); !reason.isEmpty()) {
+        m_noticeShown = true;
+        if (OnNotice)
+            OnNotice(reason);
+        return;
+    }
+
     // The record's own buffer is what goes out: one allocation per datagram.
     TrafficRecordPtr record = NewTrafficRecord(count);
     std::uint8_t* bytes = record->Data.data();
@@ -86,12 +93,32 @@ void TSendCommands::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t b
     }
 
     m_udp.Send(bytes, count, AnsiString(), address, port);
+    if (m_noticeShown) {
+        m_noticeShown = false; // the reason shown last no longer holds
+        if (OnNotice)
+            OnNotice(QString());
+    }
 
     record->Kind = kind;
     record->Comment = comment;
     record->PeerAddress = std::move(address);
     record->PeerPort = port;
     m_log.AddTrafficRecord(std::move(record));
+}
+
+QString SendBlockedReason(bool portOpen, const AnsiString& address, std::uint16_t port)
+{
+    // The socket layer would refuse these with a bare "invalid argument" box.
+    const bool noAddress = ws::inet_addr(address) == 0;
+    if (noAddress && port == 0)
+        return QStringLiteral("送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください");
+    if (noAddress)
+        return QStringLiteral("送信先のｱﾄﾞﾚｽを設定してください");
+    if (port == 0)
+        return QStringLiteral("送信先のﾎﾟｰﾄを設定してください");
+    if (!portOpen)
+        return QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした");
+    return QString();
 }
 
 int TSendCommands::GetSendMode() const

@@ -56,8 +56,9 @@ public:
 
     // Compiles (or, in text mode, takes the bytes of) text, sends the bytes to the
     // tool bar's address and port and logs them with kind and comment. A text
-    // that yields no bytes sends and logs nothing. Logged also while the port is
-    // closed and nothing went out; a socket failure leaves by exception, unlogged.
+    // that yields no bytes sends and logs nothing. Nothing goes out and nothing
+    // is logged while the port is closed or the peer is not set; OnNotice then
+    // says why. A socket failure leaves by exception, unlogged.
     void SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
                      const AnsiString& comment);
 
@@ -78,6 +79,10 @@ public:
     void cboCommandChange();
 
     const TCommandHistory& History() const noexcept { return m_history; }
+
+    // A one-line notice for the status bar: why a send did not go out, or an
+    // empty text once a later send did.
+    std::function<void(const QString&)> OnNotice;
     // Stored entries, most recent first (the settings' "Command%d" values).
     void SetHistory(const std::vector<AnsiString>& entries);
 
@@ -104,6 +109,11 @@ private:
     std::uint8_t m_compiledOrder = 0;
     std::int32_t m_compiledCount = 0;
     bool m_compiled = false;
+    bool m_noticeShown = false;
 };
+
+// Why a datagram cannot go out, in the words of the status bar; empty when it can.
+// The unset peer (0.0.0.0 or port 0) comes first: it is what a first start lacks.
+QString SendBlockedReason(bool portOpen, const AnsiString& address, std::uint16_t port);
 
 } // namespace vpx

@@ -50,6 +50,17 @@ std::size_t VisibleCells(int columnWidth, int cellWidth)
     return static_cast<std::size_t>(columnWidth / cellWidth) + 1;
 }
 
+CellFit FitCells(int columnWidth, int cellWidth, int blankWidth, int ellipsisWidth, std::size_t remaining)
+{
+    if (remaining == 0 || columnWidth <= 0 || cellWidth <= 0)
+        return {};
+    if (static_cast<long long>(remaining) * cellWidth - blankWidth <= columnWidth)
+        return {remaining, false};
+    const int room = columnWidth - ellipsisWidth;
+    const std::size_t cells = room > 0 ? std::min(static_cast<std::size_t>(room / cellWidth), remaining) : 0;
+    return {cells, true};
+}
+
 std::string_view ControlMnemonic(std::uint8_t byte) noexcept
 {
     static constexpr std::array<std::string_view, 33> names{

@@ -35,6 +35,17 @@ std::string FormatCells(int viewType, const std::uint8_t* bytes, std::size_t siz
 // `cellWidth` wide: the whole ones and the one cut at the right edge.
 std::size_t VisibleCells(int columnWidth, int cellWidth);
 
+// How the hexadecimal or decimal data column ends: the whole cells it shows and
+// whether an ellipsis follows them because more bytes are left than fit. A cell
+// is cellWidth wide with its trailing blank of blankWidth, which the last cell of
+// the datagram does not need; `remaining` counts the cells from the offset on.
+struct CellFit {
+    std::size_t cells = 0;
+    bool ellipsis = false;
+    friend bool operator==(const CellFit&, const CellFit&) = default;
+};
+CellFit FitCells(int columnWidth, int cellWidth, int blankWidth, int ellipsisWidth, std::size_t remaining);
+
 // Whether the ASCII view draws the byte as a two-letter name (below 0x20, and 0x7F).
 inline constexpr bool IsControlByte(std::uint8_t byte) noexcept
 {

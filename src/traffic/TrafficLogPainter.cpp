@@ -62,6 +62,28 @@ void TQPainterLogCanvas::DrawText(const QRect& rect, const QString& text, int fl
     m_painter.drawText(rect, flags | Qt::TextSingleLine, text);
 }
 
+QString TLogCanvas::ElidedText(const QString& text, int width)
+{
+    if (text.isEmpty() || TextWidth(text) <= width)
+        return text;
+    const QString ellipsis{QChar(LogEllipsis)};
+    for (qsizetype n = text.size() - 1; n > 0; --n) {
+        QString cut = text.left(n) + ellipsis;
+        if (TextWidth(cut) <= width)
+            return cut;
+    }
+    return ellipsis;
+}
+
+QString TQPainterLogCanvas::ElidedText(const QString& text, int width)
+{
+    const QFontMetrics metrics(m_font);
+    // Most cells fit with room to spare: tell so without laying the text out.
+    if (text.size() * metrics.maxWidth() <= width)
+        return text;
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
 void TQPainterLogCanvas::SetClipRect(const QRect& rect)
 {
     m_painter.save();
@@ -164,17 +186,35 @@ void DrawAsciiCell(TLogCanvas& canvas, const std::uint8_t* bytes, std::size_t co
     // sizes the half-width advance rounds up (19 px: 10) and the full-width
     // one does not (19), which would let double-byte text drift off the grid.
     const int ww = std::max(canvas.TextWidth(QStringLiteral("Ｗ")), 2 * w);
+    const QString ellipsis{QChar(LogEllipsis)};
+    const int e = canvas.TextWidth(ellipsis);
 
     const long long left = column.left();
     const long long right = static_cast<long long>(column.left()) + column.width(); // exclusive
     const int top = column.top();
     const int bottom = column.top() + column.height(); // exclusive
+    const auto glyphWidth = [&](std::size_t i) { return IsLeadByte(bytes[i]) && i + 1 < count ? ww : w; };
+    const auto glyphBytes = [&](std::size_t i) { return IsLeadByte(bytes[i]) && i + 1 < count ? 2 : 1; };
+    // Whether the glyphs from byte i on, the first at x, all end inside the column.
+    // Asked only near the right edge, so it looks at a few glyphs at most.
+    const auto restFits = [&](std::size_t i, long long at) {
+        for (; i < count; i += glyphBytes(i)) {
+            at += glyphWidth(i);
+            if (left + at > right)
+                return false;
+        }
+        return true;
+    };
     long long x = -static_cast<long long>(offset) * w;
     for (std::size_t i = 0; i < count;) {
         if (left + x >= right)
             break;
         const int cellLeft = static_cast<int>(left + x);
         const int toRight = static_cast<int>(right - (left + x));
+        if (left + x + glyphWidth(i) > right - e && !restFits(i, x)) {
+            canvas.DrawText(QRect(cellLeft, top, toRight, column.height()), ellipsis, kTextFlags);
+            break;
+        }
         // Bytes wholly left of the column cost no drawing.
         if (IsLeadByte(bytes[i]) && i + 1 < count) {
             if (left + x + ww > left)
@@ -210,8 +250,11 @@ void DrawLogRow(TLogCanvas& canvas, const TTrafficRecord* record, const QRect& r
     if (!record)
         return;
     canvas.DrawImage(row.left() + 2, row.top(), record->Kind + 2);
-    canvas.DrawText(columns.Address(row), QString::fromLatin1(record->PeerAddress), kTextFlags);
-    canvas.DrawText(columns.Port(row), QString::fromLatin1(FormatPort(record->PeerPort)), kTextFlags);
+    const QRect address = columns.Address(row);
+    canvas.DrawText(address, canvas.ElidedText(QString::fromLatin1(record->PeerAddress), address.width()), kTextFlags);
+    const QRect port = columns.Port(row);
+    canvas.DrawText(port, canvas.ElidedText(QString::fromLatin1(FormatPort(record->PeerPort)), port.width()),
+                    kTextFlags);
 
     const std::size_t size = PayloadSize(*record);
     const QRect data = columns.Data(row);
@@ -219,9 +262,16 @@ void DrawLogRow(TLogCanvas& canvas, const TTrafficRecord* record, const QRect& r
     case ViewHex:
     case ViewDecimal: {
         const int cell = canvas.TextWidth(viewType == ViewHex ? QStringLiteral("WW ") : QStringLiteral("WWW "));
-        const std::string cells =
-            FormatCells(viewType, record->Data.data(), size, offset, VisibleCells(data.width(), cell));
-        canvas.DrawText(data, QString::fromLatin1(cells), kTextFlags);
+        const int blank = cell / (viewType == ViewHex ? 3 : 4); // one character of a fixed-pitch font
+        const std::size_t remaining =
+            offset >= 0 && static_cast<std::size_t>(offset) < size ? size - static_cast<std::size_t>(offset) : 0;
+        CellFit fit = FitCells(data.width(), cell, blank, 0, remaining);
+        if (fit.ellipsis) // measured only for a datagram that does not fit
+            fit = FitCells(data.width(), cell, blank, canvas.TextWidth(QString(QChar(LogEllipsis))), remaining);
+        QString text = QString::fromLatin1(FormatCells(viewType, record->Data.data(), size, offset, fit.cells));
+        if (fit.ellipsis)
+            text += QChar(LogEllipsis);
+        canvas.DrawText(data, text, kTextFlags);
         break;
     }
     case ViewAscii:
@@ -230,7 +280,10 @@ void DrawLogRow(TLogCanvas& canvas, const TTrafficRecord* record, const QRect& r
     default: break;
     }
     if (!record->Comment.empty())
-        canvas.DrawText(columns.Comment(row), FromAnsi(record->Comment), kTextFlags);
+    {
+        const QRect comment = columns.Comment(row);
+        canvas.DrawText(comment, canvas.ElidedText(FromAnsi(record->Comment), comment.width()), kTextFlags);
+    }
 }
 
 } // namespace vpx

@@ -36,6 +36,9 @@ public:
     virtual int TextHeight(const QString& text) = 0;
     // One line, no mnemonic processing, clipped to `rect`; `flags` are Qt alignment flags.
     virtual void DrawText(const QRect& rect, const QString& text, int flags) = 0;
+    // `text` as it fits into `width`: whole when it does, else cut with an ellipsis
+    // at its end. This one measures with TextWidth.
+    virtual QString ElidedText(const QString& text, int width);
     // The area drawing can currently reach.
     virtual QRect ClipRect() const = 0;
     // Narrows drawing to `rect` until RemoveClip.
@@ -57,6 +60,7 @@ public:
     int TextWidth(const QString& text) override;
     int TextHeight(const QString& text) override;
     void DrawText(const QRect& rect, const QString& text, int flags) override;
+    QString ElidedText(const QString& text, int width) override;
     QRect ClipRect() const override { return m_clip; }
     void SetClipRect(const QRect& rect) override;
     void RemoveClip() override;
@@ -75,6 +79,8 @@ private:
 QFont LogFont(int pixels);
 inline constexpr int LogFontPixels = 19;
 inline constexpr int LogRowHeight = 18;
+// What ends a cell that is cut at its column's edge.
+inline constexpr char16_t LogEllipsis = u'\u2026';
 
 // Widths of the first three header sections (address, port, data); the comment
 // column reaches the row's right edge.
@@ -91,12 +97,14 @@ struct LogColumns {
 // Draws the payload as code page 932 text into the data column `column`, the
 // first shown byte being `offset`: a double-byte character as one full-width
 // glyph, a control byte as its two letters at half size, every other byte as
-// one character; stops at the column's right edge. `fontSize` is the log font's size.
+// one character; stops at the column's right edge, with an ellipsis in place of
+// the characters that do not fit. `fontSize` is the log font's size.
 void DrawAsciiCell(TLogCanvas& canvas, const std::uint8_t* bytes, std::size_t count, int fontSize,
                    const QRect& column, int offset);
 
 // Draws one row: background, kind icon, address, port, data column in the view
-// type from the offset, comment. A missing record leaves the row blank.
+// type from the offset, comment. A cell that does not fit its column ends in an
+// ellipsis, never in a character cut in half. A missing record leaves the row blank.
 void DrawLogRow(TLogCanvas& canvas, const TTrafficRecord* record, const QRect& row, const LogColumns& columns,
                 int viewType, int offset);
 

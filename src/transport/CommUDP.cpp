@@ -264,6 +264,10 @@ void TCustomUDPSock::Open()
         m_localAddr.sin_addr = ws::inet_addr(m_localAddress);
         m_localAddr.sin_port = ws::htons(m_port);
         CheckSocketResult(ws::bind(m_socket, &m_localAddr, sizeof m_localAddr), "bind");
+        // Asked once here: the status bar and the information dialog show it.
+        ws::SOCKADDR_IN bound{};
+        int boundLen = sizeof bound;
+        m_boundPort = ws::getsockname(m_socket, &bound, &boundLen) == 0 ? ws::ntohs(bound.sin_port) : m_port;
         m_active = true;
         if (!m_handle)
             m_handle = std::make_unique<TUDPNotifyTarget>(*this);

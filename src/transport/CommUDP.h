@@ -178,6 +178,9 @@ public:
     const TUDPWatch* Watch() const noexcept { return m_watch.get(); }
 
     std::uint16_t Port() const noexcept { return m_port; }
+    // The port the open socket is bound to: the system's choice when Port is 0.
+    // Port itself while closed.
+    std::uint16_t BoundPort() const noexcept { return m_active ? m_boundPort : m_port; }
     void SetPort(std::uint16_t value); // EUDPSockError while open
     TThreadPriority Priority() const noexcept { return m_priority; }
     // std::invalid_argument outside tpIdle..tpTimeCritical. While open, waits (a
@@ -217,6 +220,7 @@ private:
     std::unique_ptr<TUDPNotifyTarget> m_handle;
     bool m_active = false;
     std::uint16_t m_port = 0;
+    std::uint16_t m_boundPort = 0;
     std::unique_ptr<TUDPWatch> m_watch;
     ws::SOCKADDR_IN m_localAddr{};
     AnsiString m_localAddress;

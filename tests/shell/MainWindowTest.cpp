@@ -5,6 +5,7 @@
 #include "shell/MainActions.h"
 #include "shell/NumEdit.h"
 #include "shell/UDPProp.h"
+#include "shell/ShellTestUtil.h"
 #include "support/FakePrompts.h"
 #include "transport/TransportTestUtil.h"
 
@@ -13,8 +14,11 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QStatusTipEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -25,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace vpx::test {
@@ -69,7 +74,10 @@ TEST_F(MainWindowTest, StartsWithThePortOpenAndTellsWhereItListens)
     TfrmSimMain& w = Start();
     EXPECT_TRUE(w.UDPControl.Active());
     EXPECT_EQ(Indicators(w), "down checked 切断(&P) 接続中");
-    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [0]"));
+    // Port 0 lets the system choose: the panel shows its choice, not the 0.
+    const std::uint16_t bound = BoundPort(w.UDPControl.Socket());
+    EXPECT_NE(bound, 0);
+    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [%1]").arg(bound));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Vorpex - 無題 "));
     EXPECT_FALSE(w.Actions()->ActionSave->isEnabled());
     EXPECT_TRUE(prompts.messages.empty());
@@ -166,7 +174,7 @@ TEST_F(MainWindowTest, SettingsCancelChangesNothingNotEvenAReopen)
     w.Actions()->ActionCommEnv->trigger();
     EXPECT_EQ(w.UDPControl.Socket(), before);
     EXPECT_EQ(w.UDPControl.Port(), 0);
-    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [0]"));
+    EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [%1]").arg(BoundPort(before)));
 }
 
 TEST_F(MainWindowTest, AFailedReopenShowsTheErrorWithTheIndicatorsClosed)
@@ -196,13 +204,184 @@ TEST_F(MainWindowTest, SocketInformationShowsWhatTheSocketLayerReported)
         EXPECT_FALSE(dialog.lblDescription->text().isEmpty());
         EXPECT_EQ(dialog.lblSystemStatus->text(), FromAnsi(w.UDPControl.SystemStatus()));
         EXPECT_EQ(dialog.lblLocalAddress->text(), QStringLiteral("127.0.0.1"));
-        EXPECT_EQ(dialog.lblPort->text(), QStringLiteral("0"));
+        EXPECT_EQ(dialog.lblPort->text(), QString::number(BoundPort(w.UDPControl.Socket())));
         EXPECT_EQ(dialog.lblMaxSockets->text(), QString::number(w.UDPControl.MaxSockets()));
         EXPECT_EQ(dialog.lblMaxUdpDg->text(), QStringLiteral("65507 Byte"));
         return int(QDialog::Accepted);
     });
     w.Actions()->ActionSockInfo->trigger();
     EXPECT_EQ(prompts.dialogsShown, std::vector<QString>{QStringLiteral("frmSockInfoDialog")});
+}
+
+// The port shown is the one datagrams reach: the system's choice for port 0 while
+// open, the configured port while closed; the panel follows every connect.
+TEST_F(MainWindowTest, StatusBarAndInformationShowThePortTheSocketIsBoundTo)
+{
+    TfrmSimMain& w = Start();
+    const std::uint16_t fixed = FreePort();
+    const struct {
+        const char* name;
+        std::function<void()> step;
+        bool open;
+        bool ephemeral; // port 0, open: a port of the system's choosing
+        std::uint16_t configured;
+    } cases[] = {
+        {"start, port 0", [] {}, true, true, 0},
+        {"closed, port 0", [&] { w.Actions()->ActionConnect->trigger(); }, false, false, 0},
+        {"reopened, port 0", [&] { w.Actions()->ActionConnect->trigger(); }, true, true, 0},
+        {"settings, fixed port",
+         [&] {
+             prompts.dialogScripts.push_back([fixed](QDialog& d) {
+                 dynamic_cast<TfrmUDPProperty&>(d).nedtPort->SetValue(fixed);
+                 return int(QDialog::Accepted);
+             });
+             w.Actions()->ActionCommEnv->trigger();
+         },
+         true, false, fixed},
+        {"closed, fixed port", [&] { w.Actions()->ActionConnect->trigger(); }, false, false, fixed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.step();
+        ASSERT_EQ(w.UDPControl.Active(), c.open);
+        const std::uint16_t expected = c.open ? BoundPort(w.UDPControl.Socket()) : c.configured;
+        if (c.ephemeral)
+            EXPECT_NE(expected, 0);
+        else
+            EXPECT_EQ(expected, c.configured);
+        EXPECT_EQ(w.StatusPanel[1]->text(), QStringLiteral("127.0.0.1 [%1]").arg(expected));
+        QString shown;
+        prompts.dialogScripts.push_back([&shown](QDialog& d) {
+            shown = dynamic_cast<TfrmSockInfoDialog&>(d).lblPort->text();
+            return int(QDialog::Accepted);
+        });
+        w.Actions()->ActionSockInfo->trigger();
+        EXPECT_EQ(shown, QString::number(expected));
+        EXPECT_EQ(w.UDPControl.Port(), c.configured); // what is stored stays the setting
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+// OK checks the port before the dialog closes: out of range, the error is shown
+// over the open dialog, which keeps the field focused with its text selected.
+TEST_F(MainWindowTest, SettingsOkWithAPortOutOfRangeKeepsTheDialogOpen)
+{
+    TfrmSimMain& w = Start();
+    const std::uint16_t port = FreePort();
+    bool stayedOpen = false;
+    QString selected;
+    std::size_t errors = 0;
+    prompts.dialogScripts.push_back([&](QDialog& d) {
+        auto& dialog = dynamic_cast<TfrmUDPProperty&>(d);
+        EXPECT_TRUE(ShowActive(dialog));
+        EXPECT_TRUE(WaitUntil([&] { return dialog.nedtPort->hasFocus(); }));
+        QTest::keyClicks(dialog.nedtPort, QStringLiteral("70000")); // replaces the selected "0"
+        QTest::keyClick(dialog.nedtPort, Qt::Key_Return);           // the default button, OK
+        errors = prompts.messages.size();
+        stayedOpen = dialog.isVisible() && dialog.result() != QDialog::Accepted;
+        selected = dialog.nedtPort->selectedText();
+        EXPECT_TRUE(dialog.nedtPort->hasFocus());
+        QTest::keyClicks(dialog.nedtPort, QString::number(port)); // typing replaces the selection
+        QTest::keyClick(dialog.nedtPort, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        return dialog.result();
+    });
+    w.Actions()->ActionCommEnv->trigger();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(selected, QStringLiteral("70000"));
+    ASSERT_EQ(errors, 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("0 から 65535 の間の値でなければなりません"));
+    EXPECT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(w.UDPControl.Port(), port); // the second OK applied the corrected value
+    EXPECT_TRUE(w.UDPControl.Active());
+}
+
+// Every dialog with a text field opens with the focused field's text selected,
+// so typing replaces it, as on any desktop.
+TEST_F(MainWindowTest, DialogsOpenWithTheFocusedFieldsTextSelected)
+{
+    TfrmSimMain& w = Start();
+    struct Case {
+        const char* dialog;
+        std::function<void()> open;
+        const char* focused;
+        QString selected;
+    };
+    const Case cases[] = {
+        {"frmUDPProperty", [&] { w.Actions()->ActionCommEnv->trigger(); }, "nedtPort", QStringLiteral("0")},
+        {"frmGroupProp", [&] { w.Actions()->ActionAddRoot->trigger(); }, "edtGroupName",
+         QStringLiteral("新しいｸﾞﾙｰﾌﾟ")},
+        {"frmCommandProp", [&] { w.Actions()->ActionAddCommand->trigger(); }, "edtCommandName",
+         QStringLiteral("新しいｺﾏﾝﾄﾞ")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        QString focused, selected, after;
+        prompts.dialogScripts.push_back([&](QDialog& d) {
+            EXPECT_EQ(d.objectName(), QString::fromLatin1(c.dialog));
+            EXPECT_TRUE(ShowActive(d));
+            QWidget* f = d.focusWidget();
+            focused = f ? f->objectName() : QString();
+            auto* edit = qobject_cast<QLineEdit*>(f);
+            if (!edit)
+                return int(QDialog::Rejected);
+            selected = edit->selectedText();
+            QTest::keyClicks(edit, QStringLiteral("7"));
+            after = edit->text();
+            d.hide();
+            return int(QDialog::Rejected);
+        });
+        c.open();
+        EXPECT_EQ(focused, QString::fromLatin1(c.focused));
+        EXPECT_EQ(selected, c.selected);
+        EXPECT_EQ(after, QStringLiteral("7"));
+    }
+    EXPECT_TRUE(prompts.dialogScripts.empty());
+}
+
+// Whether `edit` shows `text` whole: a text wider than the box is scrolled to
+// keep the caret in view, so moving the caret from the end to the start then
+// changes the picture; a text that fits is painted the same either way.
+bool ShowsWhole(QLineEdit& edit, const QString& text)
+{
+    edit.clearFocus(); // no blinking caret in the pictures
+    edit.setText(text);
+    edit.setCursorPosition(text.size());
+    const QImage atEnd = edit.grab().toImage();
+    edit.setCursorPosition(0);
+    const QImage atStart = edit.grab().toImage();
+    return atEnd == atStart;
+}
+
+TEST_F(MainWindowTest, NumberBoxesAreWideEnoughForTheirWidestValue)
+{
+    TfrmSimMain& w = Start();
+    ASSERT_TRUE(ShowActive(w));
+    TfrmUDPProperty dialog(&w);
+    ASSERT_TRUE(ShowActive(dialog));
+    const struct {
+        const char* name;
+        TNumEdit* box;
+        QString widest;
+    } cases[] = {
+        {"tool bar port", w.nedtPort, QStringLiteral("65535")},
+        {"address field 0", w.ipedtAddress->Field(0), QStringLiteral("255")},
+        {"address field 1", w.ipedtAddress->Field(1), QStringLiteral("255")},
+        {"address field 2", w.ipedtAddress->Field(2), QStringLiteral("255")},
+        {"address field 3", w.ipedtAddress->Field(3), QStringLiteral("255")},
+        {"settings port", dialog.nedtPort, QStringLiteral("65535")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_GE(c.box->width(), c.box->WidthToShow(c.widest));
+        EXPECT_TRUE(ShowsWhole(*c.box, c.widest));
+    }
+    // The check itself sees a box that is too narrow.
+    TNumEdit narrow(&dialog);
+    narrow.SetMax(65535);
+    narrow.setGeometry(0, 0, narrow.WidthToShow(QStringLiteral("65535")) - 8, 22);
+    narrow.show();
+    EXPECT_FALSE(ShowsWhole(narrow, QStringLiteral("65535")));
 }
 
 TEST_F(MainWindowTest, CommandLineProblemsAreReportedAtStartUp)

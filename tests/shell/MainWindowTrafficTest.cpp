@@ -166,16 +166,111 @@ TEST_F(WindowTraffic, TextThatDoesNotCompileSendsAndLogsNothingButEntersTheHisto
     EXPECT_EQ(w.Send().History().Entries()[1], "01, FF");
 }
 
-TEST_F(WindowTraffic, SendingWhileClosedStillLogsASend)
+TEST_F(WindowTraffic, SendingWhileClosedLogsNothingAndTheStatusBarSaysWhy)
 {
+    std::string got;
+    std::uint16_t from = 0;
     TfrmSimMain& w = Start();
     w.Actions()->ActionConnect->trigger();
     ASSERT_FALSE(w.UDPControl.Active());
     w.Actions()->ActionMix->trigger();
     TypeCommand(QStringLiteral("1, 2"));
-    ASSERT_EQ(Log().Count(), 1);
-    EXPECT_EQ(Log().Record(0)->Kind, tkSent);
-    EXPECT_EQ(Payload(*Log().Record(0)), std::string("\x01\x02", 2));
+    EXPECT_EQ(Log().Count(), 0);
+    EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした"));
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(peer.Receive(got, from, 150));
+
+    // Connected again, the next send goes out and the notice goes with it.
+    w.Actions()->ActionConnect->trigger();
+    TypeCommand(QStringLiteral("3"));
+    ASSERT_TRUE(peer.Receive(got, from));
+    EXPECT_EQ(got, "\x03");
+    EXPECT_EQ(Log().Count(), 1);
+    EXPECT_TRUE(w.StatusPanel[2]->text().isEmpty());
+}
+
+TEST_F(WindowTraffic, APeerNotSetSendsNothingAndTheStatusBarSaysWhatToSet)
+{
+    m_window = std::make_unique<TfrmSimMain>(QStringList{}, &prompts); // a first start: no peer typed
+    TfrmSimMain& w = *m_window;
+    ASSERT_TRUE(w.UDPControl.Active());
+    EXPECT_EQ(w.ipedtAddress->Address(), QStringLiteral("0.0.0.0"));
+    TypeCommand(QStringLiteral("hello"));
+    EXPECT_EQ(Log().Count(), 0);
+    EXPECT_TRUE(prompts.messages.empty()); // no "未定義のエラー(10022)" box
+    EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください"));
+    EXPECT_EQ(w.cboCommand->itemText(0), QStringLiteral("hello"));
+}
+
+TEST_F(WindowTraffic, ThePeerTypedIntoTheToolBarComesBackAtTheNextStart)
+{
+    TfrmSimMain& w = Start();
+    w.close();
+    m_window.reset();
+    {
+        QSettings ini(m_dir.filePath(QStringLiteral("config/Norveth/VPX.ini")), QSettings::IniFormat);
+        EXPECT_EQ(ini.value(QStringLiteral("Option/PeerAddress")).toString(), QStringLiteral("127.0.0.1"));
+        EXPECT_EQ(ini.value(QStringLiteral("Option/PeerPort")).toString(), QString::number(peer.Port()));
+    }
+    m_window = std::make_unique<TfrmSimMain>(QStringList{}, &prompts);
+    EXPECT_EQ(m_window->ipedtAddress->Address(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(m_window->nedtPort->text(), QString::number(peer.Port()));
+    TypeCommand(QStringLiteral("again"));
+    std::string got;
+    std::uint16_t from = 0;
+    ASSERT_TRUE(peer.Receive(got, from));
+    EXPECT_EQ(got, "again");
+}
+
+TEST_F(WindowTraffic, AStoredPeerIsTakenOnlyWhenItIsAnAddressAndAPort)
+{
+    const struct {
+        const char* address; // nullptr: not stored
+        const char* port;
+        QString shownAddress;
+        QString shownPort;
+    } cases[] = {
+        {nullptr, nullptr, QStringLiteral("0.0.0.0"), QStringLiteral("0")},
+        {"10.1.2.3", "47350", QStringLiteral("10.1.2.3"), QStringLiteral("47350")},
+        {" 10.01.2.3 ", "65535", QStringLiteral("10.1.2.3"), QStringLiteral("65535")},
+        {"300.1.1.1", "65536", QStringLiteral("0.0.0.0"), QStringLiteral("0")},
+        {"10.1", "-1", QStringLiteral("0.0.0.0"), QStringLiteral("0")},
+        {"a.b.c.d", "port", QStringLiteral("0.0.0.0"), QStringLiteral("0")},
+        {"1.2.3.4.5", "", QStringLiteral("0.0.0.0"), QStringLiteral("0")},
+    };
+    const QString file = m_dir.filePath(QStringLiteral("config/Norveth/VPX.ini"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address ? c.address : "(none)");
+        QFile::remove(file);
+        {
+            QSettings ini(file, QSettings::IniFormat);
+            if (c.address)
+                ini.setValue(QStringLiteral("Option/PeerAddress"), QString::fromLatin1(c.address));
+            if (c.port)
+                ini.setValue(QStringLiteral("Option/PeerPort"), QString::fromLatin1(c.port));
+        }
+        m_window = std::make_unique<TfrmSimMain>(QStringList{}, &prompts);
+        EXPECT_EQ(m_window->ipedtAddress->Address(), c.shownAddress);
+        EXPECT_EQ(m_window->nedtPort->text(), c.shownPort);
+        m_window.reset();
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(WindowTraffic, ABoxOutOfRangeAtExitKeepsThePeerStoredBefore)
+{
+    TfrmSimMain& w = Start();
+    w.close();
+    m_window.reset();
+    m_window = std::make_unique<TfrmSimMain>(QStringList{}, &prompts);
+    m_window->ipedtAddress->Field(0)->setText(QStringLiteral("999"));
+    m_window->nedtPort->setText(QStringLiteral("70000"));
+    m_window->close();
+    m_window.reset();
+    EXPECT_TRUE(prompts.messages.empty()); // leaving asks nothing about the boxes
+    QSettings ini(m_dir.filePath(QStringLiteral("config/Norveth/VPX.ini")), QSettings::IniFormat);
+    EXPECT_EQ(ini.value(QStringLiteral("Option/PeerAddress")).toString(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(ini.value(QStringLiteral("Option/PeerPort")).toString(), QString::number(peer.Port()));
 }
 
 TEST_F(WindowTraffic, AutoReplyFromTheCommandLineAnswersThePeer)

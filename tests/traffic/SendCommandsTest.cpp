@@ -83,15 +83,27 @@ TEST(SendCommands, TextThatDoesNotCompileSendsAndLogsNothingButEntersTheHistory)
     EXPECT_TRUE(rig.prompts.messages.empty());
 }
 
-TEST(SendCommands, SendingWhileClosedStillLogsASend)
+// A send that cannot go out is never logged as sent; the window test shows the
+// notice in the status bar.
+TEST(SendCommands, SendBlockedReasonNamesWhatIsMissing)
 {
-    SendRig rig(false);
-    rig.send->SetSendMode(0);
-    rig.TypeAndEnter(QStringLiteral("01, 02"));
-    ASSERT_EQ(rig.Count(), 1);
-    EXPECT_EQ(rig.Last().Kind, tkSent);
-    EXPECT_EQ(RecordBytes(rig.Last()), Bytes({1, 2}));
-    EXPECT_TRUE(rig.PeerQuiet());
+    struct Case {
+        bool open;
+        std::string address;
+        std::uint16_t port;
+        QString reason;
+    } cases[] = {
+        {true, "127.0.0.1", 7, QString()},
+        {true, "0.0.0.0", 7, QStringLiteral("送信先のｱﾄﾞﾚｽを設定してください")},
+        {true, "0.0.0.1", 7, QString()},
+        {true, "127.0.0.1", 0, QStringLiteral("送信先のﾎﾟｰﾄを設定してください")},
+        {false, "0.0.0.0", 0, QStringLiteral("送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください")},
+        {false, "127.0.0.1", 7, QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした")},
+        // Not an address at all is the socket layer's own error, not a missing peer.
+        {true, "", 7, QString()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SendBlockedReason(c.open, c.address, c.port), c.reason) << c.address << " " << c.port;
 }
 
 TEST(SendCommands, SelectedCommandUsesItsOwnModeAndByteOrderAndLeavesTheHistory)

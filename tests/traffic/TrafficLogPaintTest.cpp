@@ -108,7 +108,10 @@ TEST(TrafficLogPaint, FixedColumnsOfARow)
     EXPECT_EQ(p.images[0].index, 5);
 
     ASSERT_EQ(p.texts.size(), 4u);
-    EXPECT_EQ(p.texts[0].text, QStringLiteral("192.168.1.20"));
+    // 98 pixels hold no twelve characters of the 19-pixel font: the address ends in an ellipsis.
+    EXPECT_EQ(p.texts[0].text, QFontMetrics(LogFont(LogFontPixels))
+                                   .elidedText(QStringLiteral("192.168.1.20"), Qt::ElideRight, 120 - 22));
+    EXPECT_TRUE(p.texts[0].text.startsWith(QStringLiteral("192.168.")));
     EXPECT_EQ(p.texts[0].rect, QRect(22, kRow.top(), 120 - 22, 18));
     EXPECT_EQ(p.texts[1].text, QStringLiteral("   53"));
     EXPECT_EQ(p.texts[1].rect, QRect(120, kRow.top(), 60, 18));
@@ -136,22 +139,91 @@ TEST(TrafficLogPaint, FixedColumnsOfARow)
 TEST(TrafficLogPaint, HexAndDecimalFromOffset16)
 {
     auto record = test::MakeRecord(test::Counting(40));
+    const QString ellipsis{QChar(LogEllipsis)};
     for (const int view : {ViewHex, ViewDecimal}) {
         const Painted p = Paint(record.get(), view, 16);
         ASSERT_EQ(p.texts.size(), 3u);
         const int cell = view == ViewHex ? 3 * p.w : 4 * p.w; // "WW " / "WWW " in a fixed-pitch font
-        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(200 / cell + 1), 24);
+        // 24 bytes do not fit into 200 pixels: the whole cells that leave room for
+        // the ellipsis, then the ellipsis, never a cell cut in half.
+        const int e = QFontMetrics(LogFont(LogFontPixels)).horizontalAdvance(ellipsis);
+        const std::size_t n = static_cast<std::size_t>((200 - e) / cell);
         const std::string expected = FormatCells(view, record->Data.data(), 40, 16, n);
-        EXPECT_EQ(p.texts[2].text, QString::fromLatin1(expected)) << view;
+        EXPECT_EQ(p.texts[2].text, QString::fromLatin1(expected) + ellipsis) << view;
         EXPECT_TRUE(p.texts[2].text.startsWith(view == ViewHex ? QStringLiteral("10 11 ") : QStringLiteral(" 16  17 ")));
+        EXPECT_LE(QFontMetrics(LogFont(LogFontPixels)).horizontalAdvance(p.texts[2].text), 200) << view;
         EXPECT_EQ(p.texts[2].rect, kColumns.Data(kRow));
         // Ink starts in the data column, not before it.
         EXPECT_TRUE(Inked(p.image, QRect(180, kRow.top(), 200, 18)));
     }
-    // Fewer bytes left than cells: only those.
+    // Fewer bytes left than cells: only those, and no ellipsis.
     auto shortRecord = test::MakeRecord(test::Counting(20));
     EXPECT_EQ(Paint(shortRecord.get(), ViewHex, 16).texts[2].text, QStringLiteral("10 11 12 13 "));
     EXPECT_EQ(Paint(shortRecord.get(), ViewDecimal, 16).texts[2].text, QStringLiteral(" 16  17  18  19 "));
+}
+
+// Every cell stays inside its column and says when it was cut: the issue seen was
+// a data cell cut in the middle of a byte running on into the comment ("4Text").
+TEST(TrafficLogPaint, CellsThatDoNotFitEndInAnEllipsisInsideTheirColumn)
+{
+    const QString ellipsis{QChar(LogEllipsis)};
+    const QFontMetrics metrics(LogFont(LogFontPixels));
+    const std::string longComment(200, 'c');
+    auto record = test::MakeRecord(test::Counting(64), tkSent, "255.255.255.255", 65535, longComment);
+    const LogColumns narrow{60, 30, 200};
+    for (const int view : {ViewHex, ViewDecimal, ViewAscii}) {
+        SCOPED_TRACE(view);
+        QImage image(kWidth, 54, QImage::Format_RGB32);
+        QPainter painter(&image);
+        RecordingCanvas canvas(painter, image.rect());
+        DrawLogRow(canvas, record.get(), kRow, narrow, view, 0);
+        const struct {
+            const char* name;
+            QRect column;
+        } columns[] = {{"address", narrow.Address(kRow)},
+                       {"port", narrow.Port(kRow)},
+                       {"data", narrow.Data(kRow)},
+                       {"comment", narrow.Comment(kRow)}};
+        for (const auto& c : columns) {
+            SCOPED_TRACE(c.name);
+            const auto texts = canvas.In(c.column.left(), c.column.left() + c.column.width());
+            ASSERT_FALSE(texts.empty());
+            const auto& last = texts.back();
+            EXPECT_TRUE(last.text.endsWith(ellipsis)) << last.text.toStdString();
+            EXPECT_LE(last.rect.left() + metrics.horizontalAdvance(last.text),
+                      c.column.left() + c.column.width());
+        }
+    }
+    // A row that fits shows everything as it is.
+    auto fits = test::MakeRecord({0x41, 0x42}, tkSent, "10.0.0.1", 7, "ok");
+    for (const int view : {ViewHex, ViewAscii}) {
+        const Painted p = Paint(fits.get(), view, 0);
+        for (const auto& t : p.texts)
+            EXPECT_FALSE(t.text.contains(ellipsis)) << t.text.toStdString();
+    }
+}
+
+TEST(TrafficLogFormat, FitCellsKeepsWholeCellsAndRoomForTheEllipsis)
+{
+    const struct {
+        int column, cell, blank, ellipsis;
+        std::size_t remaining;
+        CellFit fit;
+    } cases[] = {
+        {100, 30, 10, 20, 3, {3, false}},  // 90 - 10: the last cell needs no blank
+        {80, 30, 10, 20, 3, {3, false}},   // exactly 80
+        {79, 30, 10, 20, 3, {1, true}},    // (79 - 20) / 30
+        {200, 30, 10, 20, 40, {6, true}},
+        {200, 30, 10, 0, 40, {6, true}},
+        {15, 30, 10, 20, 5, {0, true}},    // not even the ellipsis: nothing but it
+        {100, 30, 10, 20, 0, {0, false}},
+        {0, 30, 10, 20, 5, {0, false}},
+        {100, 0, 0, 20, 5, {0, false}},
+        {1 << 30, 40, 10, 20, 65507, {65507, false}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitCells(c.column, c.cell, c.blank, c.ellipsis, c.remaining), c.fit)
+            << c.column << " " << c.cell << " " << c.remaining;
 }
 
 TEST(TrafficLogPaint, DataColumnIsEmptyPastTheEnd)
@@ -244,11 +316,16 @@ TEST(TrafficLogPaint, AsciiOffsetShiftsByWholeBytes)
     EXPECT_EQ(p.texts[4].text, QStringLiteral("6"));
     EXPECT_EQ(p.texts[4].rect.left(), left + p.ww + p.w);
 
-    // A long datagram stops at the column's right edge.
+    // A long datagram stops at the column's right edge: the characters that fit
+    // whole beside the ellipsis, then the ellipsis.
     auto longRecord = test::MakeRecord(std::vector<std::uint8_t>(60000, 'z'));
     const Painted q = Paint(longRecord.get(), ViewAscii, 100);
     const std::size_t drawn = q.texts.size() - 2;
-    EXPECT_EQ(drawn, static_cast<std::size_t>((kColumns.W2 + q.w - 1) / q.w));
+    const int e = QFontMetrics(LogFont(LogFontPixels)).horizontalAdvance(QString(QChar(LogEllipsis)));
+    const std::size_t whole = static_cast<std::size_t>((kColumns.W2 - e) / q.w);
+    EXPECT_EQ(drawn, whole + 1);
+    EXPECT_EQ(q.texts.back().text, QString(QChar(LogEllipsis)));
+    EXPECT_LE(q.texts.back().rect.left() + e, kColumns.W0 + kColumns.W1 + kColumns.W2);
 }
 
 TEST(TrafficLogPaint, MissingRecordLeavesTheRowBlank)
