@@ -32,6 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 namespace vpx::cli {
 
@@ -128,13 +129,6 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
-std::timespec Now()
-{
-    std::timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    return now;
-}
-
 // Prints the traffic the engine reports and counts it.
 class PrintingSink : public TTrafficSink {
 public:
@@ -156,7 +150,10 @@ public:
             if (!m_printSent)
                 return;
         }
-        Print(stdout, TrafficLine(*record, IsoLocalTime(Now()), m_json));
+        m_line.clear();
+        AppendTrafficLine(m_line, *record, m_clock.Now(), m_json, Comment(record->Comment));
+        m_line.push_back('\n');
+        std::fwrite(m_line.data(), 1, m_line.size(), stdout);
     }
 
     void SetMax(long long max) { m_max = max; }
@@ -168,8 +165,22 @@ public:
     std::uint16_t LastPort() const { return m_lastPort; }
 
 private:
+    // A row's comments come back with every datagram it matches: converted once.
+    const std::string& Comment(const AnsiString& comment)
+    {
+        const auto found = m_comments.find(comment);
+        if (found != m_comments.end())
+            return found->second;
+        if (m_comments.size() > 1024)
+            m_comments.clear();
+        return m_comments.emplace(comment, CommentUtf8(comment)).first->second;
+    }
+
     bool m_json;
     bool m_printSent;
+    std::string m_line;
+    TimeStamper m_clock;
+    std::unordered_map<AnsiString, std::string> m_comments;
     long long m_max = 0;
     long long m_received = 0, m_matched = 0, m_sent = 0;
     std::string m_lastAddress;
@@ -406,6 +417,9 @@ int Respond(const std::vector<std::string>& args)
             std::fprintf(stderr, "vorpex-cli: %s: a trace line could not be written\n", path.c_str());
         };
     }
+    // Lines go out in large writes when nobody watches them live.
+    if (!::isatty(STDOUT_FILENO))
+        std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     PrintingSink sink(a.Has("--json"), true);
     sink.SetMax(max);
     TPayloadSender sender(
@@ -436,7 +450,12 @@ int Respond(const std::vector<std::string>& args)
                 break;
             timeout = static_cast<int>(std::min<long long>(left, 1000));
         }
-        const int ready = ::poll(watched, 2, timeout);
+        // What was printed goes out whenever there is nothing to answer.
+        int ready = ::poll(watched, 2, 0);
+        if (ready == 0) {
+            std::fflush(stdout);
+            ready = ::poll(watched, 2, timeout);
+        }
         if (ready < 0 && errno != EINTR)
             throw CliError(std::string("poll: ") + std::strerror(errno));
         if (ready <= 0)
@@ -450,7 +469,6 @@ int Respond(const std::vector<std::string>& args)
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
             }
-            std::fflush(stdout);
             if (sink.Full())
                 break;
         }

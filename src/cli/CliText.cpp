@@ -165,26 +165,83 @@ std::string CommentUtf8(const AnsiString& comment)
     return FromAnsi(comment).toStdString();
 }
 
+void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::string_view time, bool json,
+                       std::string_view commentUtf8)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const bool in = record.Kind == tkReceived || record.Kind == tkReceivedMatched;
+    const std::size_t size = PayloadSize(record);
+    // Written in place: a 512-byte datagram is 1,535 characters of hex.
+    const auto appendHex = [&] {
+        if (size == 0)
+            return;
+        const std::size_t at = out.size();
+        out.resize(at + size * 3 - 1);
+        char* p = out.data() + at;
+        for (std::size_t i = 0; i < size; ++i) {
+            if (i > 0)
+                *p++ = ' ';
+            *p++ = kDigits[record.Data[i] >> 4];
+            *p++ = kDigits[record.Data[i] & 0x0F];
+        }
+    };
+    char number[16];
+    if (json) {
+        out += "{\"time\":\"";
+        out += time;
+        out += in ? "\",\"dir\":\"in\",\"address\":\"" : "\",\"dir\":\"out\",\"address\":\"";
+        out += JsonEscape(record.PeerAddress);
+        std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(record.PeerPort));
+        out += "\",\"port\":";
+        out += number;
+        std::snprintf(number, sizeof number, "%zu", size);
+        out += ",\"length\":";
+        out += number;
+        out += ",\"hex\":\"";
+        appendHex();
+        out += '"';
+        if (in)
+            out += record.Kind == tkReceivedMatched ? ",\"matched\":true" : ",\"matched\":false";
+        out += ",\"comment\":\"";
+        out += JsonEscape(commentUtf8);
+        out += "\"}";
+        return;
+    }
+    out += time;
+    out += in ? " > " : " < ";
+    out += record.PeerAddress;
+    std::snprintf(number, sizeof number, ":%u [", static_cast<unsigned>(record.PeerPort));
+    out += number;
+    appendHex();
+    out += ']';
+    if (!commentUtf8.empty()) {
+        out += ' ';
+        out += commentUtf8;
+    }
+}
+
 std::string TrafficLine(const TTrafficRecord& record, const std::string& time, bool json)
 {
-    const bool in = record.Kind == tkReceived || record.Kind == tkReceivedMatched;
-    const std::string hex = FormatBytes(record.Data.data(), PayloadSize(record));
-    const std::string comment = CommentUtf8(record.Comment);
     std::string line;
-    if (json) {
-        line = "{\"time\":\"" + time + "\",\"dir\":\"" + (in ? "in" : "out") + "\",\"address\":\"" +
-               JsonEscape(record.PeerAddress) + "\",\"port\":" + std::to_string(record.PeerPort) +
-               ",\"length\":" + std::to_string(PayloadSize(record)) + ",\"hex\":\"" + hex + "\"";
-        if (in)
-            line += std::string(",\"matched\":") + (record.Kind == tkReceivedMatched ? "true" : "false");
-        line += ",\"comment\":\"" + JsonEscape(comment) + "\"}";
-        return line;
-    }
-    line = time + (in ? " > " : " < ") + record.PeerAddress + ':' + std::to_string(record.PeerPort) + " [" + hex +
-           ']';
-    if (!comment.empty())
-        line += ' ' + comment;
+    AppendTrafficLine(line, record, time, json, CommentUtf8(record.Comment));
     return line;
+}
+
+const std::string& TimeStamper::Now()
+{
+    std::timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    if (now.tv_sec != m_second) {
+        m_second = now.tv_sec;
+        m_stamp = IsoLocalTime(now);
+    } else {
+        // "….123+09:00": only the milliseconds change within a second.
+        const int ms = static_cast<int>(now.tv_nsec / 1000000);
+        m_stamp[20] = static_cast<char>('0' + ms / 100);
+        m_stamp[21] = static_cast<char>('0' + ms / 10 % 10);
+        m_stamp[22] = static_cast<char>('0' + ms % 10);
+    }
+    return m_stamp;
 }
 
 } // namespace vpx::cli

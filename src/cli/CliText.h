@@ -64,6 +64,20 @@ std::string IsoLocalTime(const std::timespec& when);
 //   {"time":"…","dir":"in","address":"…","port":N,"length":N,"hex":"01 02 03","matched":true,"comment":"…"}
 // The comment (code page 932) is written as UTF-8.
 std::string TrafficLine(const TTrafficRecord& record, const std::string& time, bool json);
+// The same line appended to `out`, with the comment already as UTF-8: what a
+// responder under a flood uses, so that a line costs no allocation.
+void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::string_view time, bool json,
+                       std::string_view commentUtf8);
+
+// The time stamp of IsoLocalTime for now, made afresh only when the second changes.
+class TimeStamper {
+public:
+    const std::string& Now();
+
+private:
+    std::time_t m_second = -1;
+    std::string m_stamp;
+};
 
 // JSON string contents for UTF-8 text.
 std::string JsonEscape(std::string_view utf8);
