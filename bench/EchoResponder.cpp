@@ -1,8 +1,10 @@
 // The baseline responder: a bare recvfrom/sendto loop on 127.0.0.1 that sends
-// every datagram straight back to its sender. It prints "port N" once bound and
-// ends, when idle, once stdin has a line or is closed, or at its lifetime limit.
+// every datagram straight back to its sender. It prints "port N rcvbuf B" once
+// bound (B: the receive queue the system granted) and ends, when idle, once stdin
+// has a line or is closed, or at its lifetime limit. Given a queue size, it asks
+// for that, as Vorpex asks for its own, so that both meet a flood with the same room.
 //
-//   bench_udp_echo [lifetime seconds]
+//   bench_udp_echo [lifetime seconds] [receive queue bytes]
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -19,6 +21,13 @@ int main(int argc, char** argv)
 {
     const int lifetime = argc > 1 ? std::atoi(argv[1]) : 600;
     const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (argc > 2) {
+        const int queue = std::atoi(argv[2]);
+        ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, &queue, sizeof queue);
+    }
+    int granted = 0;
+    socklen_t grantedLen = sizeof granted;
+    ::getsockopt(s, SOL_SOCKET, SO_RCVBUF, &granted, &grantedLen);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -28,7 +37,7 @@ int main(int argc, char** argv)
     }
     socklen_t len = sizeof local;
     ::getsockname(s, reinterpret_cast<sockaddr*>(&local), &len);
-    std::printf("port %u\n", ntohs(local.sin_port));
+    std::printf("port %u rcvbuf %d\n", ntohs(local.sin_port), granted);
     std::fflush(stdout);
 
     // The datagram path is the plain blocking pair; the end is looked for only

@@ -11,6 +11,11 @@
 // loop is bounded in count and time. Details go to stderr, the one table to stdout.
 //
 //   bench_udp_load [--quick] [--memory-datagrams N] [--step-ms MS]
+//   bench_udp_load --cli [--quick] [--step-ms MS]
+//
+// With --cli it compares `vorpex-cli respond --to-sender` (a "*" row answering
+// every datagram, its lines going to /dev/null) with the echo instead: round
+// trip, sustained rate and CPU per reply, both asking for the same receive queue.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -125,8 +130,54 @@ public:
         if (line.rfind("port ", 0) != 0)
             return false;
         m_port = static_cast<std::uint16_t>(std::atoi(line.c_str() + 5));
+        const auto queue = line.find("rcvbuf ");
+        if (queue != std::string::npos)
+            m_queue = std::atoi(line.c_str() + queue + 7);
         return m_port != 0;
     }
+
+    // A vorpex-cli responder: its standard output goes to /dev/null, its standard
+    // error (where it reports the port it got) comes here; it ends with SIGTERM.
+    bool StartCli(const std::vector<std::string>& args)
+    {
+        int err[2];
+        if (::pipe(err) != 0)
+            return false;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            PinToCpu(1);
+            const int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, STDIN_FILENO);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(err[1], STDERR_FILENO);
+            ::close(err[0]);
+            ::close(err[1]);
+            std::vector<char*> argv;
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            std::perror("bench_udp_load: exec");
+            ::_exit(127);
+        }
+        ::close(err[1]);
+        m_fromChild = err[0];
+        m_terminate = true;
+        if (m_pid < 0)
+            return false;
+        const std::string line = ReadLine(30000);
+        const auto at = line.find("127.0.0.1:");
+        if (at == std::string::npos)
+            return false;
+        m_port = static_cast<std::uint16_t>(std::atoi(line.c_str() + at + 10));
+        const auto queue = line.find("receive queue ");
+        if (queue != std::string::npos)
+            m_queue = std::atoi(line.c_str() + queue + 14);
+        return m_port != 0;
+    }
+
+    // The receive queue the responder says the system granted it; 0 when it did not say.
+    int Queue() const { return m_queue; }
 
     std::string Command(const std::string& command, int timeoutMs = 10000)
     {
@@ -140,9 +191,13 @@ public:
     {
         if (m_pid <= 0)
             return;
-        const std::string quit = "quit\n";
-        [[maybe_unused]] const auto ignored = ::write(m_toChild, quit.data(), quit.size());
-        ::close(m_toChild);
+        if (m_terminate) {
+            ::kill(m_pid, SIGTERM);
+        } else {
+            const std::string quit = "quit\n";
+            [[maybe_unused]] const auto ignored = ::write(m_toChild, quit.data(), quit.size());
+            ::close(m_toChild);
+        }
         const auto deadline = Clock::now() + std::chrono::seconds(10);
         int status = 0;
         while (::waitpid(m_pid, &status, WNOHANG) == 0) {
@@ -189,6 +244,8 @@ private:
     int m_toChild = -1;
     int m_fromChild = -1;
     std::uint16_t m_port = 0;
+    int m_queue = 0;
+    bool m_terminate = false;
     std::string m_buffer;
 };
 
@@ -582,12 +639,98 @@ std::string Verdict(bool met, const std::string& text)
     return text + (met ? ": met" : ": MISSED");
 }
 
+// ---------------------------------------------------------------------------
+// vorpex-cli respond against the echo.
+
+// What vorpex-cli asks of the system for its port (the engine's receive queue).
+constexpr int kVorpexQueueBytes = 4 << 20;
+
+Result MeasureProcess(const Config& c, const std::string& who, const std::vector<std::string>& args, bool cli,
+                      int size, int floodRate, int& queue)
+{
+    Result r;
+    Load load;
+    Responder responder;
+    if (!(cli ? responder.StartCli(args) : responder.Start(args))) {
+        std::fprintf(stderr, "  %s did not start\n", who.c_str());
+        return r;
+    }
+    queue = responder.Queue();
+    load.Target(responder.Port());
+    r.rtt = PingPong(load, size, c.pings, 10);
+    std::fprintf(stderr, "  %-14s %4d B  round trip p50 %.1f us  p99 %.1f us  max %.1f us  (%d answered, %d lost)\n",
+                 who.c_str(), size, r.rtt.p50, r.rtt.p99, r.rtt.max, r.rtt.answered, r.rtt.lost);
+    r.sustained = Ladder(load, size, c.stepSeconds, who);
+    r.flood = RunFlood(load, responder, false, size, floodRate > 0 ? floodRate : std::max(r.sustained, 2000),
+                       c.floodSeconds);
+    r.peakMb = StatusMb(responder.Pid(), "VmHWM:");
+    r.ok = true;
+    return r;
+}
+
+int CompareCli(const Config& c)
+{
+    const std::string cliPath = c.dir + "/../src/cli/vorpex-cli";
+    const int sizes[] = {8, 512};
+    std::map<int, Result> echo, cli;
+    std::map<int, int> echoQueue, cliQueue;
+    for (const int size : sizes) {
+        // The reply is the request's size, as the echo's is.
+        const std::string replies = c.dir + "/cli-bench-" + std::to_string(size) + ".vpa";
+        {
+            std::ofstream out(replies, std::ios::binary);
+            out << "1\t*\tany\tany\t\"" << std::string(static_cast<std::size_t>(size), 'q') << "\"\r\n";
+        }
+        std::fprintf(stderr, "%d-byte datagrams\n", size);
+        echo[size] = MeasureProcess(c, "echo", {c.dir + "/bench_udp_echo", "600", std::to_string(kVorpexQueueBytes)},
+                                    false, size, 0, echoQueue[size]);
+        cli[size] = MeasureProcess(c, "vorpex-cli",
+                                   {cliPath, "respond", "--port", "0", "--bind", "127.0.0.1", "--replies", replies,
+                                    "--to-sender"},
+                                   true, size, std::max(echo[size].sustained, 2000), cliQueue[size]);
+    }
+    std::printf("\nvorpex-cli respond (a \"*\" row answering every datagram to its sender, lines to /dev/null) "
+                "against a bare recvfrom/sendto echo, 127.0.0.1, one core each.\nratio = vorpex-cli / echo; "
+                "sustained = highest rate answered with < 0.1 %% loss.\n\n");
+    std::printf("| %-36s | %9s | %10s | %6s | %-22s |\n", "measure", "echo", "vorpex-cli", "ratio", "goal");
+    std::printf("|%s|%s|%s|%s|%s|\n", std::string(38, '-').c_str(), std::string(11, '-').c_str(),
+                std::string(12, '-').c_str(), std::string(8, '-').c_str(), std::string(24, '-').c_str());
+    bool allMet = true;
+    for (const int size : sizes) {
+        const Result& e = echo[size];
+        const Result& v = cli[size];
+        const std::string s = std::to_string(size) + " B ";
+        const double rateRatio = e.sustained > 0 ? static_cast<double>(v.sustained) / e.sustained : 0;
+        const bool rateMet = rateRatio >= 0.9;
+        const bool p50Met = e.rtt.p50 > 0 && v.rtt.p50 > 0 && v.rtt.p50 <= 1.2 * e.rtt.p50;
+        allMet = allMet && rateMet && p50Met;
+        const auto row = [](const std::string& what, const std::string& a, const std::string& b, const std::string& r,
+                            const std::string& goal) {
+            std::printf("| %-36s | %9s | %10s | %6s | %-22s |\n", what.c_str(), a.c_str(), b.c_str(), r.c_str(),
+                        goal.c_str());
+        };
+        row(s + "receive queue granted (bytes)", std::to_string(echoQueue[size]), std::to_string(cliQueue[size]), "",
+            "");
+        row(s + "sustained replies/s", std::to_string(e.sustained), std::to_string(v.sustained),
+            Ratio(v.sustained, e.sustained), Verdict(rateMet, ">= 0.9"));
+        row(s + "round trip p50 (us)", Cell(e.rtt.p50), Cell(v.rtt.p50), Ratio(v.rtt.p50, e.rtt.p50),
+            Verdict(p50Met, "<= 1.2"));
+        row(s + "round trip p99 (us)", Cell(e.rtt.p99), Cell(v.rtt.p99), Ratio(v.rtt.p99, e.rtt.p99), "");
+        row(s + "CPU per reply (us)", Cell(e.flood.cpuUsPerReply, 2), Cell(v.flood.cpuUsPerReply, 2),
+            Ratio(v.flood.cpuUsPerReply, e.flood.cpuUsPerReply), "");
+        row(s + "flood loss (%)", Cell(e.flood.loss * 100, 3), Cell(v.flood.loss * 100, 3), "", "");
+        row(s + "peak memory (MB)", Cell(e.peakMb), Cell(v.peakMb), "", "");
+    }
+    return allMet ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     ::signal(SIGPIPE, SIG_IGN);
     Config c;
+    bool cli = false;
     {
         char self[4096] = {};
         const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
@@ -606,9 +749,13 @@ int main(int argc, char** argv)
             c.memoryDatagrams = std::atol(argv[++i]);
         } else if (a == "--step-ms" && i + 1 < argc) {
             c.stepSeconds = std::atof(argv[++i]) / 1000.0;
+        } else if (a == "--cli") {
+            cli = true;
         }
     }
     PinToCpu(0);
+    if (cli)
+        return CompareCli(c);
 
     const int sizes[] = {8, 512};
     std::map<int, Result> echo, vorpex, traced;

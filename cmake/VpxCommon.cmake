@@ -70,3 +70,35 @@ function(vpx_gtest name)
       TIMEOUT 300
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VORPEX_LOCAL_ADDRESS=127.0.0.1;XDG_CONFIG_HOME=${cfg}")
 endfunction()
+
+# vpx_split_library(ENGINE name [ENGINE_LIBS ...] UI name UI_FILES base ... [UI_LIBS ...])
+#   A subsystem folder as two targets: the engine (every source of the folder but
+#   the named widget files; QtCore at most) and the widgets on top of it. UI_FILES
+#   are base names: "SendCommands" takes SendCommands.cpp and SendCommands.h.
+#   Engine targets are recorded so that a test can prove they stay free of the
+#   GUI libraries (tests/cli).
+function(vpx_split_library)
+  cmake_parse_arguments(ARG "" "ENGINE;UI" "ENGINE_LIBS;UI_FILES;UI_LIBS" ${ARGN})
+  file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  set(ui)
+  foreach(base IN LISTS ARG_UI_FILES)
+    foreach(ext cpp h)
+      set(f ${CMAKE_CURRENT_SOURCE_DIR}/${base}.${ext})
+      if(EXISTS ${f})
+        list(APPEND ui ${f})
+      endif()
+    endforeach()
+  endforeach()
+  set(engine ${all})
+  if(ui)
+    list(REMOVE_ITEM engine ${ui})
+  endif()
+  vpx_library(${ARG_ENGINE} SOURCES ${engine} LIBS ${ARG_ENGINE_LIBS})
+  vpx_library(${ARG_UI} SOURCES ${ui} LIBS ${ARG_ENGINE} ${ARG_UI_LIBS})
+  vpx_engine_target(${ARG_ENGINE})
+endfunction()
+
+# Records a target that must never link QtGui or QtWidgets.
+function(vpx_engine_target name)
+  set_property(GLOBAL APPEND PROPERTY VPX_ENGINE_TARGETS ${name})
+endfunction()

@@ -413,10 +413,21 @@ constexpr bool SameByte(std::int32_t a, std::int32_t b) noexcept
     return (a & 0xFF) == (b & 0xFF);
 }
 
+// Where a token of the trimmed copy `work` starts in the caller's text, 1-based.
+std::size_t TokenPosition(const std::string& text, std::string_view trimmed, const std::string& work,
+                          std::size_t start, std::string_view token) noexcept
+{
+    const std::size_t lead = static_cast<std::size_t>(trimmed.data() - text.data());
+    std::size_t offset = start;
+    if (!token.empty())
+        offset = static_cast<std::size_t>(token.data() - work.data());
+    return lead + offset + 1;
+}
+
 } // namespace
 
 std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
-                            std::vector<std::int32_t>& items, bool AllowWildcards)
+                            std::vector<std::int32_t>& items, bool AllowWildcards, std::size_t* ErrorPosition)
 {
     items.clear();
     const std::string_view trimmed = Trim(text);
@@ -437,6 +448,8 @@ std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& te
             const std::string_view token = Trim(std::string_view(work).substr(start, i - start));
             if (!compiler.Token(token)) {
                 items.clear();
+                if (ErrorPosition)
+                    *ErrorPosition = TokenPosition(text, trimmed, work, start, token);
                 return -1;
             }
             start = i + 1;

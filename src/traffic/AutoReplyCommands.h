@@ -4,6 +4,7 @@
 // the command line), the on/off switch, the title strip and the list view.
 
 #include "traffic/AutoReplyModel.h"
+#include "traffic/AutoReplySource.h"
 #include "traffic/AutoReplyTable.h"
 
 #include <QObject>
@@ -18,7 +19,7 @@ namespace vpx {
 
 class UserPrompts;
 
-class TAutoReplyCommands : public QObject {
+class TAutoReplyCommands : public QObject, public TAutoReplySource {
     Q_OBJECT
 
 public:
@@ -43,7 +44,7 @@ public:
     void ClearAutoReplyRows();
 
     void SetAutoReply(bool on);
-    bool IsAutoReplyOn() const;
+    bool IsAutoReplyOn() const override;
 
     void ActionAutoReturnExecute();
     void ActionAutoReturnOpenExecute();
@@ -57,7 +58,7 @@ public:
 
     // The current auto-reply file (what reload reads again); empty before the first choice.
     const QString& FileName() const noexcept { return m_fileName; }
-    const TAutoReplyTable& Table() const noexcept { return m_table; }
+    const TAutoReplyTable& Table() const noexcept override { return m_table; }
     TAutoReplyModel& Model() noexcept { return m_model; }
     const TAutoReplyModel& Model() const noexcept { return m_model; }
 

@@ -1,14 +1,15 @@
 #include "traffic/ReceiveHandler.h"
 
 #include "library/CommandFind.h"
-#include "traffic/AutoReplyCommands.h"
-#include "traffic/SendCommands.h"
-#include "traffic/TrafficLogView.h"
+#include "traffic/AutoReplySource.h"
+#include "traffic/AutoReplyTable.h"
+#include "traffic/ReplySender.h"
+#include "traffic/TrafficSink.h"
 #include "transport/CommUDP.h"
 
 namespace vpx {
 
-TReceiveHandler::TReceiveHandler(const TAutoReplyCommands& autoReply, TSendCommands& sender, TTrafficLogView& log,
+TReceiveHandler::TReceiveHandler(const TAutoReplySource& autoReply, TReplySender& sender, TTrafficSink& log,
                                  const CommandTree& tree)
     : m_autoReply(autoReply), m_sender(sender), m_log(log), m_tree(tree)
 {

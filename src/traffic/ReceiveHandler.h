@@ -10,15 +10,15 @@
 namespace vpx {
 
 class CommandTree;
-class TAutoReplyCommands;
+class TAutoReplySource;
 class TCustomUDPSock;
-class TSendCommands;
-class TTrafficLogView;
+class TReplySender;
+class TTrafficSink;
 
 class TReceiveHandler {
 public:
     // `tree` is the command tree lookup rows search. All must outlive the handler.
-    TReceiveHandler(const TAutoReplyCommands& autoReply, TSendCommands& sender, TTrafficLogView& log,
+    TReceiveHandler(const TAutoReplySource& autoReply, TReplySender& sender, TTrafficSink& log,
                     const CommandTree& tree);
 
     // TCustomUDPSock::OnReceive: Size is the number of bytes waiting.
@@ -30,9 +30,9 @@ public:
 private:
     void ReceiveOne(TCustomUDPSock& Sender, std::int32_t Size);
 
-    const TAutoReplyCommands& m_autoReply;
-    TSendCommands& m_sender;
-    TTrafficLogView& m_log;
+    const TAutoReplySource& m_autoReply;
+    TReplySender& m_sender;
+    TTrafficSink& m_log;
     const CommandTree& m_tree;
     std::vector<std::int32_t> m_data; // the received bytes as items, for matching
 };

@@ -1,10 +1,8 @@
 #include "traffic/SendCommands.h"
 
 #include "library/CommandTree.h"
-#include "notation/Notation.h"
 #include "platform/UserPrompts.h"
-#include "traffic/TrafficLogView.h"
-#include "transport/CommUDP.h"
+#include "traffic/TrafficRecord.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -14,19 +12,20 @@
 
 namespace vpx {
 
-TSendCommands::TSendCommands(TCustomUDPSock& udp, TTrafficLogView& log, UserPrompts& prompts,
+TSendCommands::TSendCommands(TCustomUDPSock& udp, TTrafficSink& log, UserPrompts& prompts,
                              const Controls& controls, AddressProvider address, PortProvider port,
                              SelectionProvider selected, QObject* parent)
     : QObject(parent),
-      m_udp(udp),
-      m_log(log),
       m_prompts(prompts),
       m_controls(controls),
-      m_address(std::move(address)),
-      m_port(std::move(port)),
       m_selected(std::move(selected)),
-      m_box(controls.cboCommand)
+      m_box(controls.cboCommand),
+      m_payload(udp, log, std::move(address), std::move(port))
 {
+    m_payload.OnNotice = [this](const QString& text) {
+        if (OnNotice)
+            OnNotice(text);
+    };
     QComboBox* box = m_controls.cboCommand;
     box->setEditable(true);
     // The history is ours: the box must neither add typed lines itself nor complete them.
@@ -53,73 +52,9 @@ TSendCommands::~TSendCommands()
 void TSendCommands::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
                                 const AnsiString& comment)
 {
-    AnsiString address = m_address();
-    const std::uint16_t port = m_port();
-    if (text.empty())
-        return;
-
-    std::int32_t count;
-    if (textMode) {
-        count = static_cast<std::int32_t>(text.size());
-    } else {
-        if (!m_compiled || byteOrder != m_compiledOrder || text != m_compiledText) {
-            m_compiled = false; // a compilation that raises leaves nothing to reuse
-            m_compiledCount = CompileCommand(byteOrder, text, m_items, false);
-            m_compiledText = text;
-            m_compiledOrder = byteOrder;
-            m_compiled = true;
-        }
-        count = m_compiledCount;
-        if (count <= 0)
-            return;
-    }
-
-    if (const QString reason = SendBlockedReason(m_udp.Active(), address, port); !reason.isEmpty()) {
-        m_noticeShown = true;
-        if (OnNotice)
-            OnNotice(reason);
-        return;
-    }
-
-    // The record's own buffer is what goes out: one allocation per datagram.
-    TrafficRecordPtr record = NewTrafficRecord(count);
-    std::uint8_t* bytes = record->Data.data();
-    if (textMode) {
-        for (std::int32_t i = 0; i < count; ++i)
-            bytes[i] = static_cast<std::uint8_t>(text[static_cast<std::size_t>(i)]);
-    } else {
-        for (std::int32_t i = 0; i < count; ++i)
-            bytes[i] = static_cast<std::uint8_t>(m_items[static_cast<std::size_t>(i)] & 0xFF);
-    }
-
-    m_udp.Send(bytes, count, AnsiString(), address, port);
-    if (m_noticeShown) {
-        m_noticeShown = false; // the reason shown last no longer holds
-        if (OnNotice)
-            OnNotice(QString());
-    }
-
-    record->Kind = kind;
-    record->Comment = comment;
-    record->PeerAddress = std::move(address);
-    record->PeerPort = port;
-    m_log.AddTrafficRecord(std::move(record));
+    m_payload.SendPayload(kind, textMode, byteOrder, text, comment);
 }
 
-QString SendBlockedReason(bool portOpen, const AnsiString& address, std::uint16_t port)
-{
-    // The socket layer would refuse these with a bare "invalid argument" box.
-    const bool noAddress = ws::inet_addr(address) == 0;
-    if (noAddress && port == 0)
-        return QStringLiteral("送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください");
-    if (noAddress)
-        return QStringLiteral("送信先のｱﾄﾞﾚｽを設定してください");
-    if (port == 0)
-        return QStringLiteral("送信先のﾎﾟｰﾄを設定してください");
-    if (!portOpen)
-        return QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした");
-    return QString();
-}
 
 int TSendCommands::GetSendMode() const
 {

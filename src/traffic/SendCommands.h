@@ -7,6 +7,8 @@
 
 #include "platform/CodePage.h"
 #include "traffic/CommandHistory.h"
+#include "traffic/PayloadSender.h"
+#include "traffic/ReplySender.h"
 
 #include <QObject>
 #include <QPointer>
@@ -22,10 +24,10 @@ namespace vpx {
 
 class CommandNode;
 class TCustomUDPSock;
-class TTrafficLogView;
+class TTrafficSink;
 class UserPrompts;
 
-class TSendCommands : public QObject {
+class TSendCommands : public QObject, public TReplySender {
     Q_OBJECT
 
 public:
@@ -40,8 +42,8 @@ public:
     };
     // Read at the moment of every send: the tool bar's address box (dotted text)
     // and port box. Either may raise the boxes' range error, which leaves the send.
-    using AddressProvider = std::function<AnsiString()>;
-    using PortProvider = std::function<std::uint16_t()>;
+    using AddressProvider = TPayloadSender::AddressProvider;
+    using PortProvider = TPayloadSender::PortProvider;
     // The command tree's selected node, or nullptr.
     using SelectionProvider = std::function<const CommandNode*()>;
 
@@ -49,7 +51,7 @@ public:
     // changes (ActionSend enabled exactly while the box holds text); handlers
     // report their failures through the prompts. The window must not connect
     // these again. Every reference must outlive this object.
-    TSendCommands(TCustomUDPSock& udp, TTrafficLogView& log, UserPrompts& prompts, const Controls& controls,
+    TSendCommands(TCustomUDPSock& udp, TTrafficSink& log, UserPrompts& prompts, const Controls& controls,
                   AddressProvider address, PortProvider port, SelectionProvider selected,
                   QObject* parent = nullptr);
     ~TSendCommands() override;
@@ -60,13 +62,13 @@ public:
     // is logged while the port is closed or the peer is not set; OnNotice then
     // says why. A socket failure leaves by exception, unlogged.
     void SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
-                     const AnsiString& comment);
+                     const AnsiString& comment) override;
 
     // 0 mixed, 1 text. Other values leave the state as it is.
     int GetSendMode() const;
     void SetSendMode(int mode);
     // 0 little-endian, 1 big-endian. Other values leave the state as it is.
-    int GetDefaultByteOrder() const;
+    int GetDefaultByteOrder() const override;
     void SetDefaultByteOrder(int byteOrder);
 
     // Sends the box's text and records it in the history.
@@ -93,27 +95,13 @@ private:
     void DirectInput(bool enterKey);
     void ShowHistory();
 
-    TCustomUDPSock& m_udp;
-    TTrafficLogView& m_log;
     UserPrompts& m_prompts;
     Controls m_controls;
-    AddressProvider m_address;
-    PortProvider m_port;
     SelectionProvider m_selected;
     QPointer<QComboBox> m_box; // the filters come off only if the box is still there
     TCommandHistory m_history;
-    std::vector<std::int32_t> m_items; // reused: replies under a flood allocate nothing here
-    // The text m_items was compiled from: an auto-reply row sends the same reply
-    // for every datagram it answers, which is compiled once.
-    AnsiString m_compiledText;
-    std::uint8_t m_compiledOrder = 0;
-    std::int32_t m_compiledCount = 0;
-    bool m_compiled = false;
-    bool m_noticeShown = false;
+    TPayloadSender m_payload; // what goes on the wire; the window only decides what and how
 };
 
-// Why a datagram cannot go out, in the words of the status bar; empty when it can.
-// The unset peer (0.0.0.0 or port 0) comes first: it is what a first start lacks.
-QString SendBlockedReason(bool portOpen, const AnsiString& address, std::uint16_t port);
 
 } // namespace vpx

@@ -6,6 +6,7 @@
 
 #include "traffic/TrafficLogModel.h"
 #include "traffic/TrafficLogPainter.h"
+#include "traffic/TrafficSink.h"
 
 #include <QAbstractItemDelegate>
 #include <QListView>
@@ -63,7 +64,7 @@ private:
     bool m_stale = false;
 };
 
-class TTrafficLogView : public QWidget {
+class TTrafficLogView : public QWidget, public TTrafficSink {
     Q_OBJECT
 
 public:
@@ -73,7 +74,7 @@ public:
     // Appends a filled record to the model at once. The list catches up within
     // RefreshInterval: the newest record is selected and scrolled into view and
     // the list painted once for all the records that came meanwhile.
-    void AddTrafficRecord(TrafficRecordPtr record);
+    void AddTrafficRecord(TrafficRecordPtr record) override;
     // Brings the list up to date now: selects the newest record, scrolls it into
     // view and lets the list paint again.
     void ShowNewest();

@@ -1,0 +1,500 @@
+#include "cli/CliCommands.h"
+
+#include "cli/CliArgs.h"
+#include "cli/CliText.h"
+#include "cli/CommandLoad.h"
+#include "cli/ReplyFile.h"
+#include "library/CommandFind.h"
+#include "notation/Notation.h"
+#include "traffic/AutoReplySource.h"
+#include "traffic/PayloadSender.h"
+#include "traffic/ReceiveHandler.h"
+#include "traffic/TrafficSink.h"
+#include "transport/UDPCtrl.h"
+#include "transport/UDPErrs.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+
+namespace vpx::cli {
+
+namespace {
+
+void Print(std::FILE* to, const std::string& line)
+{
+    std::fputs(line.c_str(), to);
+    std::fputc('\n', to);
+}
+
+// The endpoint binds to the address the window uses; a chosen one replaces it
+// the way the environment does for the window.
+void ChooseLocalAddress(const std::string& address)
+{
+    if (!address.empty())
+        ::setenv("VORPEX_LOCAL_ADDRESS", address.c_str(), 1);
+}
+
+// The port the system gave the socket (the one asked for, or a free one for 0).
+std::uint16_t BoundPort(const TCustomUDPSock& udp)
+{
+    sockaddr_in addr{};
+    socklen_t len = sizeof addr;
+    if (::getsockname(static_cast<int>(udp.Socket()), reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        return udp.Port();
+    return ntohs(addr.sin_port);
+}
+
+// The receive queue the system granted the port.
+int ReceiveQueue(const TCustomUDPSock& udp)
+{
+    int bytes = 0;
+    socklen_t len = sizeof bytes;
+    ::getsockopt(static_cast<int>(udp.Socket()), SOL_SOCKET, SO_RCVBUF, &bytes, &len);
+    return bytes;
+}
+
+// One line for a socket failure: the endpoint's two-line message joined.
+std::string OneLine(std::string text)
+{
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.replace(at, 2, ": ");
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
+void OpenOrThrow(TUDPControl& udp, const std::string& address)
+{
+    try {
+        udp.Open();
+    } catch (const EUDPSockError& e) {
+        const std::string where = address + ':' + std::to_string(udp.Port());
+        if (e.what() == SocketErrorMessage("bind", ws::WSAEADDRINUSE))
+            throw CliError("port " + std::to_string(udp.Port()) + " is in use on " + address);
+        throw CliError("cannot open " + where + ": " + OneLine(e.what()));
+    }
+}
+
+// SIGINT and SIGTERM write a byte to a pipe; the loops watch its other end, so
+// the handler itself does nothing but that.
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void CatchEndSignals()
+{
+    if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw CliError("cannot watch for signals");
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+// For the Qt event loop of send: a signal ends it.
+class SignalQuit {
+public:
+    SignalQuit()
+    {
+        CatchEndSignals();
+        m_notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+    }
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+// Prints the traffic the engine reports and counts it.
+class PrintingSink : public TTrafficSink {
+public:
+    PrintingSink(bool json, bool printSent) : m_json(json), m_printSent(printSent) {}
+
+    void AddTrafficRecord(TrafficRecordPtr record) override
+    {
+        const bool in = record->Kind == tkReceived || record->Kind == tkReceivedMatched;
+        if (in) {
+            if (m_max > 0 && m_received >= m_max)
+                return; // read after the last one wanted: neither answered nor counted
+            ++m_received;
+            if (record->Kind == tkReceivedMatched)
+                ++m_matched;
+            m_lastAddress = record->PeerAddress;
+            m_lastPort = record->PeerPort;
+        } else {
+            ++m_sent;
+            if (!m_printSent)
+                return;
+        }
+        m_line.clear();
+        AppendTrafficLine(m_line, *record, m_clock.Now(), m_json, Comment(record->Comment));
+        m_line.push_back('\n');
+        std::fwrite(m_line.data(), 1, m_line.size(), stdout);
+    }
+
+    void SetMax(long long max) { m_max = max; }
+    bool Full() const { return m_max > 0 && m_received >= m_max; }
+    long long Received() const { return m_received; }
+    long long Matched() const { return m_matched; }
+    long long Sent() const { return m_sent; }
+    const std::string& LastAddress() const { return m_lastAddress; }
+    std::uint16_t LastPort() const { return m_lastPort; }
+
+private:
+    // A row's comments come back with every datagram it matches: converted once.
+    const std::string& Comment(const AnsiString& comment)
+    {
+        const auto found = m_comments.find(comment);
+        if (found != m_comments.end())
+            return found->second;
+        if (m_comments.size() > 1024)
+            m_comments.clear();
+        return m_comments.emplace(comment, CommentUtf8(comment)).first->second;
+    }
+
+    bool m_json;
+    bool m_printSent;
+    std::string m_line;
+    TimeStamper m_clock;
+    std::unordered_map<AnsiString, std::string> m_comments;
+    long long m_max = 0;
+    long long m_received = 0, m_matched = 0, m_sent = 0;
+    std::string m_lastAddress;
+    std::uint16_t m_lastPort = 0;
+};
+
+// The command line always answers, until the wanted number of datagrams is in.
+class ReplySource : public TAutoReplySource {
+public:
+    ReplySource(const TAutoReplyTable& table, const PrintingSink& sink) : m_table(table), m_sink(sink) {}
+    bool IsAutoReplyOn() const override { return !m_sink.Full(); }
+    const TAutoReplyTable& Table() const override { return m_table; }
+
+private:
+    const TAutoReplyTable& m_table;
+    const PrintingSink& m_sink;
+};
+
+double ParseSeconds(const std::string& text)
+{
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(v > 0) || v > 31536000)
+        throw CliError("--for needs a number of seconds above 0, not \"" + text + "\"");
+    return v;
+}
+
+long long CountOption(const CliArgs& a, const std::string& name, long long lo, long long hi, long long fallback)
+{
+    const auto text = a.Value(name);
+    if (!text)
+        return fallback;
+    const auto v = ParseCount(*text, lo, hi);
+    if (!v)
+        throw CliError(name + " needs a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
+                       ", not \"" + *text + "\"");
+    return *v;
+}
+
+int Guard(int (*body)(const std::vector<std::string>&), const std::vector<std::string>& args)
+{
+    try {
+        return body(args);
+    } catch (const CliError& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "vorpex-cli: %s\n", e.what());
+        return e.ExitCode();
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
+        return 2;
+    }
+}
+
+int Compile(const std::vector<std::string>& args)
+{
+    const CliArgs a(args, {}, {"--big", "--match"}, true);
+    if (!a.Positional())
+        throw CliError("compile needs a NOTATION");
+    Print(stdout, FormatItems(CompileOrThrow(*a.Positional(), a.Has("--big"), a.Has("--match"))));
+    return 0;
+}
+
+int Send(const std::vector<std::string>& args)
+{
+    const CliArgs a(args, {"--to", "--from", "--file", "--command", "--wait", "--count", "--interval"},
+                    {"--text", "--big"}, true);
+    const auto toText = a.Value("--to");
+    if (!toText)
+        throw CliError("send needs --to ADDR:PORT");
+    const auto to = ParseEndpoint(*toText);
+    if (!to)
+        throw CliError("--to needs a dotted IPv4 address and a port 1-65535, not \"" + *toText + "\"");
+    Endpoint from;
+    if (const auto f = a.Value("--from")) {
+        const auto parsed = ParseLocalEndpoint(*f);
+        if (!parsed)
+            throw CliError("--from needs [ADDR:]PORT with a dotted IPv4 address, not \"" + *f + "\"");
+        from = *parsed;
+    }
+    const long long wait = CountOption(a, "--wait", 0, 86400000, -1);
+    const long long count = CountOption(a, "--count", 1, 1000000000, 1);
+    const long long interval = CountOption(a, "--interval", 0, 86400000, 0);
+
+    bool textMode = a.Has("--text");
+    int byteOrder = a.Has("--big") ? 1 : 0;
+    AnsiString text;
+    AnsiString comment;
+    CommandTree tree;
+    if (a.Value("--file") || a.Value("--command")) {
+        if (a.Positional())
+            throw CliError("give either a NOTATION or --file and --command, not both");
+        if (!a.Value("--file") || !a.Value("--command"))
+            throw CliError("--file and --command go together");
+        if (textMode)
+            throw CliError("--text does not apply to a library command: it has its own mode");
+        const std::string path = *a.Value("--file");
+        LoadCommands(path, tree);
+        const std::string name = *a.Value("--command");
+        const CommandNode* node = FindCommandByName(tree, ToAnsi(QString::fromUtf8(name.c_str())));
+        if (!node || node->Info()->Command.empty())
+            throw CliError(path + ": no command named \"" + name + "\"");
+        const TCommandInfo& info = *node->Info();
+        textMode = info.Mode != 0;
+        if (info.ByteOrder != -1)
+            byteOrder = info.ByteOrder & 0xFF;
+        text = info.Command;
+        comment = node->Name();
+        if (!textMode) {
+            std::vector<std::int32_t> items;
+            std::size_t position = 0;
+            if (CompileCommand(static_cast<std::uint8_t>(byteOrder), text, items, false, &position) < 0)
+                throw CliError(path + ": command \"" + name + "\": bad notation at character " +
+                               std::to_string(CharacterPosition(text, position)));
+            if (items.empty())
+                throw CliError(path + ": command \"" + name + "\" has no bytes to send");
+        }
+    } else {
+        if (!a.Positional())
+            throw CliError("send needs a NOTATION or --file and --command");
+        text = ToAnsi(QString::fromUtf8(a.Positional()->c_str()));
+        if (!textMode && CompileOrThrow(*a.Positional(), byteOrder == 1, false).empty())
+            throw CliError("the notation has no bytes to send");
+        if (text.empty())
+            throw CliError("the text has no bytes to send");
+    }
+
+    int argc = 1;
+    char name[] = "vorpex-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    ChooseLocalAddress(from.address);
+    TUDPControl udp;
+    udp.SetPort(from.port);
+    PrintingSink sink(false, false);
+    TPayloadSender sender(udp, sink, [&] { return AnsiString(to->address); }, [&] { return to->port; });
+    sender.SetDefaultByteOrder(byteOrder);
+    TAutoReplyTable noRows;
+    ReplySource never(noRows, sink);
+    TReceiveHandler handler(never, sender, sink, tree);
+    udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t size) {
+        handler.UDPControlReceive(s, size);
+        std::fflush(stdout);
+    };
+    udp.OnException = [](const std::exception& e) {
+        std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
+    };
+    OpenOrThrow(udp, udp.LocalAddress());
+    const SignalQuit quitOnSignal;
+
+    long long sentCount = 0;
+    QTimer sendTimer;
+    sendTimer.setInterval(static_cast<int>(interval));
+    const auto sendOne = [&] {
+        sender.SendPayload(tkSent, textMode, static_cast<std::uint8_t>(byteOrder), text, comment);
+        if (++sentCount >= count) {
+            sendTimer.stop();
+            QTimer::singleShot(static_cast<int>(wait < 0 ? 0 : wait), &app, [] { QCoreApplication::quit(); });
+        }
+    };
+    QObject::connect(&sendTimer, &QTimer::timeout, &app, [&] {
+        try {
+            sendOne();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
+            QCoreApplication::exit(2);
+        }
+    });
+    sendTimer.start();
+    int code = 0;
+    try {
+        sendOne();
+        code = app.exec();
+    } catch (const std::exception& e) {
+        throw CliError(OneLine(e.what()));
+    }
+    udp.Close();
+    std::fflush(stdout);
+    if (code != 0)
+        return code;
+    if (wait >= 0 && sink.Received() == 0)
+        return 1;
+    return 0;
+}
+
+int Respond(const std::vector<std::string>& args)
+{
+    const CliArgs a(args, {"--port", "--bind", "--replies", "--file", "--peer", "--for", "--max", "--trace"},
+                    {"--to-sender", "--json"}, false);
+    const auto portText = a.Value("--port");
+    if (!portText)
+        throw CliError("respond needs --port PORT");
+    const auto port = ParsePort(*portText);
+    if (!port)
+        throw CliError("--port needs a port 0-65535, not \"" + *portText + "\"");
+    std::string bind;
+    if (const auto b = a.Value("--bind")) {
+        if (!IsDottedIPv4(*b))
+            throw CliError("--bind needs a dotted IPv4 address, not \"" + *b + "\"");
+        bind = *b;
+    }
+    if (!a.Value("--replies"))
+        throw CliError("respond needs --replies REPLIES.vpa");
+    const bool toSender = a.Has("--to-sender");
+    std::optional<Endpoint> peer;
+    if (const auto p = a.Value("--peer")) {
+        peer = ParseEndpoint(*p);
+        if (!peer)
+            throw CliError("--peer needs a dotted IPv4 address and a port 1-65535, not \"" + *p + "\"");
+    }
+    if (toSender == peer.has_value())
+        throw CliError("respond needs exactly one of --peer ADDR:PORT and --to-sender");
+    const double seconds = a.Value("--for") ? ParseSeconds(*a.Value("--for")) : 0;
+    const long long max = CountOption(a, "--max", 1, 1000000000000LL, 0);
+
+    TAutoReplyTable table;
+    const std::string repliesPath = *a.Value("--replies");
+    const ReplyFileSummary summary = LoadReplyFile(repliesPath, table);
+    CommandTree tree;
+    if (const auto f = a.Value("--file"))
+        LoadCommands(*f, tree);
+
+    int argc = 1;
+    char name[] = "vorpex-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    ChooseLocalAddress(bind);
+    TUDPControl udp;
+    udp.SetPort(*port);
+    if (const auto trace = a.Value("--trace")) {
+        udp.SetLogName(QString::fromLocal8Bit(trace->c_str()));
+        udp.SetWriteLog(true);
+        udp.OnLogError = [path = *trace](const QString&, const QString&) {
+            std::fprintf(stderr, "vorpex-cli: %s: a trace line could not be written\n", path.c_str());
+        };
+    }
+    // Lines go out in large writes when nobody watches them live.
+    if (!::isatty(STDOUT_FILENO))
+        std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+    PrintingSink sink(a.Has("--json"), true);
+    sink.SetMax(max);
+    TPayloadSender sender(
+        udp, sink, [&] { return toSender ? AnsiString(sink.LastAddress()) : AnsiString(peer->address); },
+        [&] { return toSender ? sink.LastPort() : peer->port; });
+    ReplySource source(table, sink);
+    TReceiveHandler handler(source, sender, sink, tree);
+    udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t size) { handler.UDPControlReceive(s, size); };
+    OpenOrThrow(udp, udp.LocalAddress());
+    CatchEndSignals();
+    std::fprintf(stderr, "vorpex-cli: listening on %s:%u, %d rows from %s (%d lines skipped), receive queue %d bytes\n",
+                 udp.LocalAddress().c_str(), static_cast<unsigned>(BoundPort(udp)), summary.rows,
+                 repliesPath.c_str(), summary.skipped, ReceiveQueue(udp));
+
+    // The endpoint is driven from this thread: a datagram costs no hand-over
+    // between threads, so a reply leaves as soon after its request as the echo's
+    // does. What runs per datagram is the window's own: DoReceive, then the
+    // receive handler. (The endpoint's watcher thread, whose notifications
+    // nothing here collects, stays parked after its first one.)
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    pollfd watched[2] = {{static_cast<int>(udp.Socket()), POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+    for (;;) {
+        int timeout = -1;
+        if (seconds > 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0)
+                break;
+            timeout = static_cast<int>(std::min<long long>(left, 1000));
+        }
+        // What was printed goes out whenever there is nothing to answer.
+        int ready = ::poll(watched, 2, 0);
+        if (ready == 0) {
+            std::fflush(stdout);
+            ready = ::poll(watched, 2, timeout);
+        }
+        if (ready < 0 && errno != EINTR)
+            throw CliError(std::string("poll: ") + std::strerror(errno));
+        if (ready <= 0)
+            continue;
+        if (watched[1].revents != 0)
+            break;
+        if (watched[0].revents != 0) {
+            // A failure while answering one datagram is reported and the next one is answered.
+            try {
+                udp.DoReceive();
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
+            }
+            if (sink.Full())
+                break;
+        }
+    }
+    udp.Close();
+    std::fflush(stdout);
+    std::fprintf(stderr, "vorpex-cli: received %lld, matched %lld, answered %lld, unmatched %lld\n", sink.Received(),
+                 sink.Matched(), sink.Sent(), sink.Received() - sink.Matched());
+    return 0;
+}
+
+} // namespace
+
+int RunCompile(const std::vector<std::string>& args)
+{
+    return Guard(Compile, args);
+}
+
+int RunSend(const std::vector<std::string>& args)
+{
+    return Guard(Send, args);
+}
+
+int RunRespond(const std::vector<std::string>& args)
+{
+    return Guard(Respond, args);
+}
+
+} // namespace vpx::cli

@@ -1,0 +1,254 @@
+#include "cli/CliText.h"
+
+#include "notation/Notation.h"
+
+#include <QString>
+
+#include <arpa/inet.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+namespace vpx::cli {
+
+bool IsDottedIPv4(std::string_view text)
+{
+    in_addr addr{};
+    return !text.empty() && text.size() < 16 && ::inet_pton(AF_INET, std::string(text).c_str(), &addr) == 1;
+}
+
+std::optional<long long> ParseCount(std::string_view text, long long lo, long long hi)
+{
+    if (text.empty() || text.size() > 18)
+        return std::nullopt;
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < lo || value > hi)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::uint16_t> ParsePort(std::string_view text)
+{
+    const auto v = ParseCount(text, 0, 65535);
+    if (!v)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(*v);
+}
+
+std::optional<Endpoint> ParseEndpoint(std::string_view text)
+{
+    const auto colon = text.rfind(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view address = text.substr(0, colon);
+    const auto port = ParsePort(text.substr(colon + 1));
+    if (!IsDottedIPv4(address) || !port || *port == 0)
+        return std::nullopt;
+    return Endpoint{std::string(address), *port};
+}
+
+std::optional<Endpoint> ParseLocalEndpoint(std::string_view text)
+{
+    const auto colon = text.rfind(':');
+    if (colon == std::string_view::npos) {
+        const auto port = ParsePort(text);
+        if (!port)
+            return std::nullopt;
+        return Endpoint{std::string(), *port};
+    }
+    const std::string_view address = text.substr(0, colon);
+    const auto port = ParsePort(text.substr(colon + 1));
+    if (!IsDottedIPv4(address) || !port)
+        return std::nullopt;
+    return Endpoint{std::string(address), *port};
+}
+
+std::string FormatBytes(const std::uint8_t* data, std::size_t size)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(size * 3);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (i > 0)
+            out.push_back(' ');
+        out.push_back(kDigits[data[i] >> 4]);
+        out.push_back(kDigits[data[i] & 0x0F]);
+    }
+    return out;
+}
+
+std::string FormatItems(const std::vector<std::int32_t>& items)
+{
+    std::string out;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            out.push_back(' ');
+        if (items[i] == ItemAnyByte) {
+            out += "??";
+        } else if (items[i] == ItemAnyRun) {
+            out += "*";
+        } else {
+            const auto byte = static_cast<std::uint8_t>(items[i] & 0xFF);
+            out += FormatBytes(&byte, 1);
+        }
+    }
+    return out;
+}
+
+std::size_t CharacterPosition(std::string_view ansi, std::size_t bytePosition)
+{
+    std::size_t chars = 0;
+    std::size_t i = 0;
+    while (i + 1 < bytePosition && i < ansi.size()) {
+        i += IsLeadByte(ansi[i]) && i + 1 < ansi.size() ? 2 : 1;
+        ++chars;
+    }
+    return chars + 1;
+}
+
+std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards)
+{
+    const AnsiString text = ToAnsi(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    std::vector<std::int32_t> items;
+    std::size_t position = 0;
+    if (CompileCommand(bigEndian ? 1 : 0, text, items, wildcards, &position) < 0)
+        throw CliError("bad notation at character " + std::to_string(CharacterPosition(text, position)));
+    return items;
+}
+
+std::string IsoLocalTime(const std::timespec& when)
+{
+    std::tm local{};
+    ::localtime_r(&when.tv_sec, &local);
+    char stamp[128];
+    const int offset = static_cast<int>(local.tm_gmtoff % 86400);
+    const int absolute = offset < 0 ? -offset : offset;
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d", local.tm_year + 1900,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                  static_cast<int>(when.tv_nsec / 1000000), offset < 0 ? '-' : '+', absolute / 3600,
+                  (absolute % 3600) / 60);
+    return stamp;
+}
+
+std::string JsonEscape(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (char c : utf8) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+                out += buf;
+            } else {
+                out.push_back(c);
+            }
+        }
+    }
+    return out;
+}
+
+std::string CommentUtf8(const AnsiString& comment)
+{
+    if (comment.empty())
+        return std::string();
+    return FromAnsi(comment).toStdString();
+}
+
+void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::string_view time, bool json,
+                       std::string_view commentUtf8)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const bool in = record.Kind == tkReceived || record.Kind == tkReceivedMatched;
+    const std::size_t size = PayloadSize(record);
+    // Written in place, three characters a byte from a table: a 512-byte
+    // datagram is 1,535 characters of hex, and a responder under a flood writes
+    // two such lines per datagram.
+    static const auto kCells = [] {
+        std::array<std::array<char, 4>, 256> cells{};
+        for (int b = 0; b < 256; ++b)
+            cells[static_cast<std::size_t>(b)] = {kDigits[b >> 4], kDigits[b & 0x0F], ' ', ' '};
+        return cells;
+    }();
+    const auto appendHex = [&] {
+        if (size == 0)
+            return;
+        const std::size_t at = out.size();
+        out.resize(at + size * 3 + 1); // the last cell's copy writes one past the text
+        char* p = out.data() + at;
+        for (std::size_t i = 0; i < size; ++i, p += 3)
+            std::memcpy(p, kCells[record.Data[i]].data(), 4);
+        out.resize(at + size * 3 - 1);
+    };
+    char number[16];
+    if (json) {
+        out += "{\"time\":\"";
+        out += time;
+        out += in ? "\",\"dir\":\"in\",\"address\":\"" : "\",\"dir\":\"out\",\"address\":\"";
+        out += JsonEscape(record.PeerAddress);
+        std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(record.PeerPort));
+        out += "\",\"port\":";
+        out += number;
+        std::snprintf(number, sizeof number, "%zu", size);
+        out += ",\"length\":";
+        out += number;
+        out += ",\"hex\":\"";
+        appendHex();
+        out += '"';
+        if (in)
+            out += record.Kind == tkReceivedMatched ? ",\"matched\":true" : ",\"matched\":false";
+        out += ",\"comment\":\"";
+        out += JsonEscape(commentUtf8);
+        out += "\"}";
+        return;
+    }
+    out += time;
+    out += in ? " > " : " < ";
+    out += record.PeerAddress;
+    std::snprintf(number, sizeof number, ":%u [", static_cast<unsigned>(record.PeerPort));
+    out += number;
+    appendHex();
+    out += ']';
+    if (!commentUtf8.empty()) {
+        out += ' ';
+        out += commentUtf8;
+    }
+}
+
+std::string TrafficLine(const TTrafficRecord& record, const std::string& time, bool json)
+{
+    std::string line;
+    AppendTrafficLine(line, record, time, json, CommentUtf8(record.Comment));
+    return line;
+}
+
+const std::string& TimeStamper::Now()
+{
+    std::timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    if (now.tv_sec != m_second) {
+        m_second = now.tv_sec;
+        m_stamp = IsoLocalTime(now);
+    } else {
+        // "….123+09:00": only the milliseconds change within a second.
+        const int ms = static_cast<int>(now.tv_nsec / 1000000);
+        m_stamp[20] = static_cast<char>('0' + ms / 100);
+        m_stamp[21] = static_cast<char>('0' + ms / 10 % 10);
+        m_stamp[22] = static_cast<char>('0' + ms % 10);
+    }
+    return m_stamp;
+}
+
+} // namespace vpx::cli

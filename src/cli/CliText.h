@@ -1,0 +1,88 @@
+#pragma once
+
+// The command line's texts and argument values: endpoints, compiled bytes as
+// hex, the per-datagram line (plain or JSON) and the one-line errors. Plain C++
+// over the engine's types so the rules are checked without a socket.
+
+#include "platform/CodePage.h"
+#include "traffic/TrafficRecord.h"
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vpx::cli {
+
+// A failure the command reports in one line on standard error and ends with `exitCode`.
+class CliError : public std::runtime_error {
+public:
+    CliError(const std::string& message, int exitCode = 2) : std::runtime_error(message), m_exitCode(exitCode) {}
+    int ExitCode() const noexcept { return m_exitCode; }
+
+private:
+    int m_exitCode;
+};
+
+struct Endpoint {
+    std::string address; // dotted IPv4; empty for "the local address the window uses"
+    std::uint16_t port = 0;
+};
+
+// "a.b.c.d" exactly (what the endpoint's sockets take).
+bool IsDottedIPv4(std::string_view text);
+// "ADDR:PORT" with a dotted IPv4 address and a port 1..65535.
+std::optional<Endpoint> ParseEndpoint(std::string_view text);
+// "[ADDR:]PORT" with a port 0..65535 (0 lets the system choose).
+std::optional<Endpoint> ParseLocalEndpoint(std::string_view text);
+// A port 0..65535 in decimal.
+std::optional<std::uint16_t> ParsePort(std::string_view text);
+// A whole decimal number within [lo, hi].
+std::optional<long long> ParseCount(std::string_view text, long long lo, long long hi);
+
+// Compiled items as upper-case two-digit hex separated by single spaces; "??" for
+// one any-byte, "*" for an any-run.
+std::string FormatItems(const std::vector<std::int32_t>& items);
+std::string FormatBytes(const std::uint8_t* data, std::size_t size);
+
+// The 1-based character position of the 1-based byte position `bytePosition` in
+// code page 932 text: a double-byte character counts once.
+std::size_t CharacterPosition(std::string_view ansi, std::size_t bytePosition);
+
+// Compiles notation given as UTF-8 text; CliError (exit 2) naming the character
+// position of the faulty token.
+std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards);
+
+// "2026-12-08T19:30:01.123+09:00": local time with milliseconds and the offset.
+std::string IsoLocalTime(const std::timespec& when);
+
+// One line per datagram (without the line end). In: ">", out: "<".
+//   TIME > ADDR:PORT [01 02 03] comment
+//   {"time":"…","dir":"in","address":"…","port":N,"length":N,"hex":"01 02 03","matched":true,"comment":"…"}
+// The comment (code page 932) is written as UTF-8.
+std::string TrafficLine(const TTrafficRecord& record, const std::string& time, bool json);
+// The same line appended to `out`, with the comment already as UTF-8: what a
+// responder under a flood uses, so that a line costs no allocation.
+void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::string_view time, bool json,
+                       std::string_view commentUtf8);
+
+// The time stamp of IsoLocalTime for now, made afresh only when the second changes.
+class TimeStamper {
+public:
+    const std::string& Now();
+
+private:
+    std::time_t m_second = -1;
+    std::string m_stamp;
+};
+
+// JSON string contents for UTF-8 text.
+std::string JsonEscape(std::string_view utf8);
+
+// The comment as UTF-8.
+std::string CommentUtf8(const AnsiString& comment);
+
+} // namespace vpx::cli

@@ -1,0 +1,63 @@
+#pragma once
+
+// The send logic without a window: compile the notation (once for a text sent
+// again and again, as an auto-reply row is under a flood), put the bytes on the
+// wire to the peer the providers name at that moment, and hand the record to
+// the sink.
+
+#include "traffic/ReplySender.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace vpx {
+
+class TCustomUDPSock;
+class TTrafficSink;
+
+class TPayloadSender : public TReplySender {
+public:
+    // Read at the moment of every send. Either may raise, which leaves the send.
+    using AddressProvider = std::function<AnsiString()>;
+    using PortProvider = std::function<std::uint16_t()>;
+
+    // Every reference must outlive this object.
+    TPayloadSender(TCustomUDPSock& udp, TTrafficSink& sink, AddressProvider address, PortProvider port);
+
+    // A text that yields no bytes sends and logs nothing. Nothing goes out and
+    // nothing is logged while the port is closed or the peer is not set; OnNotice
+    // then says why. A socket failure leaves by exception, unlogged.
+    void SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                     const AnsiString& comment) override;
+
+    int GetDefaultByteOrder() const override { return m_defaultByteOrder; }
+    // 0 little-endian, 1 big-endian. Other values leave the state as it is.
+    void SetDefaultByteOrder(int byteOrder);
+
+    // A one-line notice for the status bar: why a send did not go out, or an
+    // empty text once a later send did.
+    std::function<void(const QString&)> OnNotice;
+
+private:
+    TCustomUDPSock& m_udp;
+    TTrafficSink& m_sink;
+    AddressProvider m_address;
+    PortProvider m_port;
+    int m_defaultByteOrder = 0;
+    std::vector<std::int32_t> m_items; // reused: replies under a flood allocate nothing here
+    // The text m_items was compiled from: an auto-reply row sends the same reply
+    // for every datagram it answers, which is compiled once.
+    AnsiString m_compiledText;
+    std::uint8_t m_compiledOrder = 0;
+    std::int32_t m_compiledCount = 0;
+    bool m_compiled = false;
+    bool m_noticeShown = false;
+};
+
+// Why a datagram cannot go out, in the words of the status bar; empty when it can.
+// The unset peer (0.0.0.0 or port 0) comes first: it is what a first start lacks.
+QString SendBlockedReason(bool portOpen, const AnsiString& address, std::uint16_t port);
+
+} // namespace vpx

@@ -1,0 +1,25 @@
+#pragma once
+
+// How the receive handler answers: send a payload to the peer and log it, in the
+// byte order a command without its own takes. The window answers through its
+// send controller (the peer in its address boxes, the order its menu shows);
+// the command line through a TPayloadSender of its own.
+
+#include "platform/CodePage.h"
+
+#include <cstdint>
+
+namespace vpx {
+
+class TReplySender {
+public:
+    virtual ~TReplySender() = default;
+    // Compiles (or, in text mode, takes the bytes of) text, sends them to the peer
+    // and hands the record with kind and comment to the traffic sink.
+    virtual void SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                             const AnsiString& comment) = 0;
+    // 0 little-endian, 1 big-endian.
+    virtual int GetDefaultByteOrder() const = 0;
+};
+
+} // namespace vpx

@@ -1,0 +1,413 @@
+// The real vorpex-cli against itself on 127.0.0.1: a responder started with
+// port 0 reports the port it got, senders and plain sockets talk to it, and
+// every wait has a deadline.
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+const QString kCli = QStringLiteral(VPX_CLI_PATH);
+
+struct Result {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result RunCli(const QStringList& args, int timeoutMs = 20000)
+{
+    QProcess p;
+    p.start(kCli, args);
+    Result r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(5000);
+        r.err = "timed out";
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// A responder running in the background; ends with SIGTERM when the test is done with it.
+class Responder {
+public:
+    // Port 0 lets the system choose; the responder says which on standard error.
+    explicit Responder(const QStringList& args, std::uint16_t port = 0)
+    {
+        m_process.start(kCli, QStringList{QStringLiteral("respond"), QStringLiteral("--port"), QString::number(port)} +
+                                  args);
+        QElapsedTimer timer;
+        timer.start();
+        static const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+        while (timer.elapsed() < 20000 && m_process.state() != QProcess::NotRunning) {
+            m_process.waitForReadyRead(100);
+            m_err += m_process.readAllStandardError();
+            const auto m = listening.match(QString::fromUtf8(m_err));
+            if (m.hasMatch()) {
+                m_port = static_cast<std::uint16_t>(m.captured(1).toUInt());
+                return;
+            }
+        }
+    }
+    ~Responder()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    std::uint16_t Port() const { return m_port; }
+    QString Address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+
+    // Whether standard output shows `needle` before the deadline.
+    bool WaitOut(const QByteArray& needle, int timeoutMs = 10000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!m_out.contains(needle) && timer.elapsed() < timeoutMs) {
+            m_process.waitForReadyRead(50);
+            m_out += m_process.readAllStandardOutput();
+        }
+        return m_out.contains(needle);
+    }
+
+    // SIGTERM, then everything it wrote.
+    Result Stop()
+    {
+        m_process.terminate();
+        Result r;
+        if (!m_process.waitForFinished(20000))
+            return r;
+        r.exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+        r.out = m_out + m_process.readAllStandardOutput();
+        r.err = m_err + m_process.readAllStandardError();
+        return r;
+    }
+    QProcess& Process() { return m_process; }
+
+private:
+    QProcess m_process;
+    QByteArray m_out;
+    QByteArray m_err;
+    std::uint16_t m_port = 0;
+};
+
+// A plain socket on 127.0.0.1 for the far ends the CLI does not play.
+class Socket {
+public:
+    Socket()
+    {
+        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len);
+        m_port = ntohs(a.sin_port);
+    }
+    ~Socket() { ::close(m_fd); }
+    std::uint16_t Port() const { return m_port; }
+    void SendTo(std::uint16_t port, const QByteArray& data) const
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port);
+        ::sendto(m_fd, data.constData(), static_cast<size_t>(data.size()), 0, reinterpret_cast<sockaddr*>(&a),
+                 sizeof a);
+    }
+    // The next datagram, or null after the deadline.
+    QByteArray Receive(int timeoutMs = 10000) const
+    {
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) != 1)
+            return QByteArray();
+        char buf[2048];
+        const auto n = ::recv(m_fd, buf, sizeof buf, 0);
+        return n < 0 ? QByteArray() : QByteArray(buf, static_cast<int>(n));
+    }
+
+private:
+    int m_fd = -1;
+    std::uint16_t m_port = 0;
+};
+
+class CliProcess : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    QString Write(const char* name, const QByteArray& contents)
+    {
+        const QString path = m_dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contents);
+        return path;
+    }
+    static QString S(const char* s) { return QString::fromUtf8(s); }
+
+    QTemporaryDir m_dir;
+};
+
+const QByteArray kReplies = "1\t01,02\tping\tpong\t\"OK\"\r\n"
+                            "0\t03,*\tstatus\tStatus\r\n"
+                            "1\t09\toff\tnever\t\"NO\"\r\n";
+const QByteArray kCommands = "0 Device\r\n1 Status=3:S258\r\n1 Hello=1:hi\r\n";
+
+TEST_F(CliProcess, RespondAnswersASendThatWaits)
+{
+    Responder r({S("--replies"), Write("r.vpa", kReplies), S("--to-sender")});
+    ASSERT_NE(r.Port(), 0);
+    const Result s = RunCli({S("send"), S("--to"), r.Address(), S("1,2"), S("--wait"), S("1500")});
+    EXPECT_EQ(s.exitCode, 0) << s.err.constData();
+    EXPECT_TRUE(s.out.contains(QByteArray(" > ") + r.Address().toUtf8() + " [4F 4B]")) << s.out.constData();
+    const Result end = r.Stop();
+    EXPECT_EQ(end.exitCode, 0);
+    EXPECT_TRUE(end.out.contains("[01 02] ping\n")) << end.out.constData();
+    EXPECT_TRUE(end.out.contains("[4F 4B] pong\n")) << end.out.constData();
+    EXPECT_TRUE(end.err.endsWith("vorpex-cli: received 1, matched 1, answered 1, unmatched 0\n")) << end.err.constData();
+}
+
+TEST_F(CliProcess, LookupRowAnswersWithTheLibraryCommand)
+{
+    Responder r({S("--replies"), Write("r.vpa", kReplies), S("--file"), Write("c.vpx", kCommands), S("--to-sender")});
+    ASSERT_NE(r.Port(), 0);
+    Socket device;
+    device.SendTo(r.Port(), QByteArray("\x03\x07", 2));
+    // Status is big-endian by its own setting, whatever the default.
+    EXPECT_EQ(device.Receive(), QByteArray("\x01\x02", 2));
+    const Result end = r.Stop();
+    EXPECT_TRUE(end.out.contains("[01 02] Status\n")) << end.out.constData();
+}
+
+TEST_F(CliProcess, PeerGetsTheAnswerNotTheSender)
+{
+    Socket peer;
+    Responder r({S("--replies"), Write("r.vpa", kReplies), S("--peer"), QStringLiteral("127.0.0.1:%1").arg(peer.Port())});
+    ASSERT_NE(r.Port(), 0);
+    const Result s = RunCli({S("send"), S("--to"), r.Address(), S("1,2"), S("--wait"), S("300")});
+    EXPECT_EQ(s.exitCode, 1) << "the sender got an answer meant for the peer";
+    EXPECT_TRUE(s.out.isEmpty());
+    EXPECT_EQ(peer.Receive(), QByteArray("OK"));
+    r.Stop();
+}
+
+TEST_F(CliProcess, JsonLinesParseBack)
+{
+    Responder r({S("--replies"), Write("r.vpa", kReplies), S("--to-sender"), S("--json")});
+    ASSERT_NE(r.Port(), 0);
+    Socket device;
+    device.SendTo(r.Port(), QByteArray("\x01\x02", 2));
+    EXPECT_EQ(device.Receive(), QByteArray("OK"));
+    device.SendTo(r.Port(), QByteArray("\x0A", 1));
+    device.SendTo(r.Port(), QByteArray("\x05", 1));
+    ASSERT_TRUE(r.WaitOut("\"hex\":\"05\""));
+    const Result end = r.Stop();
+    const QList<QByteArray> lines = end.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 4) << end.out.constData();
+    QList<QJsonObject> objects;
+    for (const QByteArray& line : lines) {
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << line.constData();
+        objects << doc.object();
+    }
+    EXPECT_EQ(objects[0][S("dir")].toString(), S("in"));
+    EXPECT_EQ(objects[0][S("hex")].toString(), S("01 02"));
+    EXPECT_TRUE(objects[0][S("matched")].toBool());
+    EXPECT_EQ(objects[0][S("comment")].toString(), S("ping"));
+    EXPECT_EQ(objects[0][S("port")].toInt(), device.Port());
+    EXPECT_EQ(objects[1][S("dir")].toString(), S("out"));
+    EXPECT_EQ(objects[1][S("hex")].toString(), S("4F 4B"));
+    EXPECT_EQ(objects[1][S("length")].toInt(), 2);
+    EXPECT_FALSE(objects[2][S("matched")].toBool());
+    EXPECT_EQ(objects[3][S("hex")].toString(), S("05"));
+    EXPECT_TRUE(objects[0][S("time")].toString().contains(QRegularExpression(S("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d$"))));
+    EXPECT_TRUE(end.err.endsWith("vorpex-cli: received 3, matched 1, answered 1, unmatched 2\n")) << end.err.constData();
+}
+
+TEST_F(CliProcess, SigtermEndsWithTheSummary)
+{
+    Responder r({S("--replies"), Write("r.vpa", kReplies), S("--to-sender")});
+    ASSERT_NE(r.Port(), 0);
+    Socket device;
+    for (int i = 0; i < 3; ++i) {
+        device.SendTo(r.Port(), QByteArray("\x01\x02", 2));
+        ASSERT_EQ(device.Receive(), QByteArray("OK"));
+    }
+    device.SendTo(r.Port(), QByteArray("\x08", 1));
+    ASSERT_TRUE(r.WaitOut("[08]")); // the unmatched one is in once it is printed
+    const Result end = r.Stop();
+    EXPECT_EQ(end.exitCode, 0);
+    EXPECT_TRUE(end.err.endsWith("vorpex-cli: received 4, matched 3, answered 3, unmatched 1\n")) << end.err.constData();
+}
+
+TEST_F(CliProcess, MaxEndsByItself)
+{
+    Responder r({S("--replies"), Write("r.vpa", kReplies), S("--to-sender"), S("--max"), S("2")});
+    ASSERT_NE(r.Port(), 0);
+    Socket device;
+    device.SendTo(r.Port(), QByteArray("\x01\x02", 2));
+    device.SendTo(r.Port(), QByteArray("\x01\x02", 2));
+    EXPECT_EQ(device.Receive(), QByteArray("OK"));
+    EXPECT_EQ(device.Receive(), QByteArray("OK"));
+    ASSERT_TRUE(r.Process().waitForFinished(20000));
+    EXPECT_EQ(r.Process().exitCode(), 0);
+    EXPECT_TRUE(r.Process().readAllStandardError().endsWith("received 2, matched 2, answered 2, unmatched 0\n"));
+}
+
+TEST_F(CliProcess, TraceFileHasTheWindowsLines)
+{
+    const QString trace = m_dir.filePath(S("trace.log"));
+    // A port of its own: the trace names the port as configured.
+    std::uint16_t port = 0;
+    {
+        const Socket probe;
+        port = probe.Port();
+    }
+    Responder r({S("--replies"), Write("r.vpa", kReplies), S("--to-sender"), S("--trace"), trace}, port);
+    ASSERT_EQ(r.Port(), port);
+    Socket device;
+    device.SendTo(r.Port(), QByteArray("\x01\x02", 2));
+    ASSERT_EQ(device.Receive(), QByteArray("OK"));
+    r.Stop();
+    QFile f(trace);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 5); // four lines, each ending in CR LF
+    const QByteArray p = QByteArray::number(r.Port());
+    const QByteArray d = QByteArray::number(device.Port());
+    const QRegularExpression stamp(S("^\\d\\d:\\d\\d:\\d\\d $"));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(lines[i].endsWith('\r'));
+        EXPECT_TRUE(stamp.match(QString::fromLatin1(lines[i].left(9))).hasMatch()) << lines[i].constData();
+    }
+    EXPECT_EQ(lines[0].mid(9), "Port(" + p + ") Connected\r");
+    EXPECT_EQ(lines[1].mid(9), "Recv 127.0.0.1:" + p + " \x81\xA9 127.0.0.1:" + d + " [01h,02h]\r");
+    EXPECT_EQ(lines[2].mid(9), "Send 127.0.0.1:" + p + " \x81\xA8 127.0.0.1:" + d + " [4Fh,4Bh]\r");
+    EXPECT_EQ(lines[3].mid(9), "Port(" + p + ") Disconnected\r");
+}
+
+TEST_F(CliProcess, BadReplyFileNamesRowAndCharacter)
+{
+    const QString path = Write("bad.vpa", "1\t01\ta\tb\t\"x\"\r\n0\t01, zz\tc\td\r\n");
+    const Result r = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), path, S("--to-sender")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, "vorpex-cli: " + path.toUtf8() + ": row 2: bad notation at character 5 of the comparison data\n");
+    const QString reply = Write("badreply.vpa", "1\t01\ta\tb\t1,2,300\r\n");
+    const Result r2 = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), reply, S("--to-sender")});
+    EXPECT_EQ(r2.exitCode, 2);
+    EXPECT_EQ(r2.err, "vorpex-cli: " + reply.toUtf8() + ": row 1: bad notation at character 5 of the reply\n");
+}
+
+TEST_F(CliProcess, PortInUseIsOneLine)
+{
+    Socket holder;
+    const Result r = RunCli({S("respond"), S("--port"), QString::number(holder.Port()), S("--replies"),
+                          Write("r.vpa", kReplies), S("--to-sender")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "vorpex-cli: port " + QByteArray::number(holder.Port()) + " is in use on 127.0.0.1\n");
+}
+
+TEST_F(CliProcess, SendsALibraryCommandByName)
+{
+    Socket device;
+    const QString to = QStringLiteral("127.0.0.1:%1").arg(device.Port());
+    const QString cmds = Write("c.vpx", kCommands);
+    EXPECT_EQ(RunCli({S("send"), S("--to"), to, S("--file"), cmds, S("--command"), S("Stat")}).exitCode, 0);
+    EXPECT_EQ(device.Receive(), QByteArray("\x01\x02", 2));
+    EXPECT_EQ(RunCli({S("send"), S("--to"), to, S("--file"), cmds, S("--command"), S("Hello")}).exitCode, 0);
+    EXPECT_EQ(device.Receive(), QByteArray("hi"));
+    EXPECT_EQ(RunCli({S("send"), S("--to"), to, S("--text"), S("1,2"), S("--count"), S("2"), S("--interval"), S("5")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(device.Receive(), QByteArray("1,2"));
+    EXPECT_EQ(device.Receive(), QByteArray("1,2"));
+}
+
+struct ErrorCase {
+    std::vector<const char*> args;
+    int exitCode;
+    const char* err; // the whole of standard error after "vorpex-cli: "
+};
+
+class CliErrors : public CliProcess, public ::testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(CliErrors, AreOneLineWithTheirExitCode)
+{
+    const QString cmds = Write("c.vpx", kCommands);
+    QStringList args;
+    for (const char* a : GetParam().args)
+        args << QString::fromUtf8(a).replace(QStringLiteral("CMDS"), cmds);
+    const Result r = RunCli(args);
+    EXPECT_EQ(r.exitCode, GetParam().exitCode);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
+    const QString expected = QString::fromUtf8(GetParam().err).replace(QStringLiteral("CMDS"), cmds);
+    EXPECT_EQ(QString::fromUtf8(r.err), QStringLiteral("vorpex-cli: ") + expected + u'\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliErrors,
+    ::testing::Values(
+        ErrorCase{{"compile", "1,zz"}, 2, "bad notation at character 3"},
+        ErrorCase{{"compile"}, 2, "compile needs a NOTATION"},
+        ErrorCase{{"frobnicate"}, 2, "unknown command \"frobnicate\" (see vorpex-cli --help)"},
+        ErrorCase{{"send", "1"}, 2, "send needs --to ADDR:PORT"},
+        ErrorCase{{"send", "--to", "::1:5000", "1"}, 2,
+                  "--to needs a dotted IPv4 address and a port 1-65535, not \"::1:5000\""},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "1,zz"}, 2, "bad notation at character 3"},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "--file", "/nonexistent/c.vpx", "--command", "x"}, 2,
+                  "/nonexistent/c.vpx: cannot read the command file"},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "--file", "CMDS", "--command", "Nothing"}, 2,
+                  "CMDS: no command named \"Nothing\""},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "1", "--wait", "soon"}, 2,
+                  "--wait needs a whole number from 0 to 86400000, not \"soon\""},
+        ErrorCase{{"respond", "--port", "0", "--replies", "/nonexistent/r.vpa", "--to-sender"}, 2,
+                  "/nonexistent/r.vpa: cannot read the auto-reply file"},
+        ErrorCase{{"respond", "--port", "0", "--replies", "CMDS"}, 2,
+                  "respond needs exactly one of --peer ADDR:PORT and --to-sender"},
+        ErrorCase{{"respond", "--port", "0", "--replies", "CMDS", "--to-sender"}, 2, "CMDS: no auto-reply rows"},
+        ErrorCase{{"respond", "--port", "0", "--bind", "::1", "--replies", "CMDS", "--to-sender"}, 2,
+                  "--bind needs a dotted IPv4 address, not \"::1\""}));
+
+TEST_F(CliProcess, CompilePrintsHexAndSendWithoutWaitSucceeds)
+{
+    const Result c = RunCli({S("compile"), S("--big"), S("--match"), S("1,?,*,S258")});
+    EXPECT_EQ(c.exitCode, 0);
+    EXPECT_EQ(c.out, "01 ?? * 01 02\n");
+    Socket device;
+    const Result s = RunCli({S("send"), S("--to"), QStringLiteral("127.0.0.1:%1").arg(device.Port()), S("0xFF")});
+    EXPECT_EQ(s.exitCode, 0) << s.err.constData();
+    EXPECT_EQ(device.Receive(), QByteArray("\xFF", 1));
+}
+
+TEST_F(CliProcess, HelpNamesEveryCommandAndTheAddressRule)
+{
+    const Result h = RunCli({S("--help")});
+    EXPECT_EQ(h.exitCode, 0);
+    for (const char* text : {"vorpex-cli compile", "vorpex-cli send", "vorpex-cli respond", "IPv4 only", "--to-sender"})
+        EXPECT_TRUE(h.out.contains(text)) << text;
+}
+
+} // namespace

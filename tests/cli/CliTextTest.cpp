@@ -1,0 +1,155 @@
+#include "cli/CliArgs.h"
+#include "cli/CliText.h"
+#include "notation/Notation.h"
+
+#include <gtest/gtest.h>
+
+namespace vpx::cli {
+namespace {
+
+struct CompileCase {
+    const char* text;
+    bool big;
+    bool match;
+    const char* hex; // nullptr: a notation error
+    const char* error;
+};
+
+class CompileText : public ::testing::TestWithParam<CompileCase> {};
+
+TEST_P(CompileText, PrintsBytesOrNamesTheCharacter)
+{
+    const CompileCase& c = GetParam();
+    if (c.hex) {
+        EXPECT_EQ(FormatItems(CompileOrThrow(c.text, c.big, c.match)), c.hex);
+        return;
+    }
+    try {
+        CompileOrThrow(c.text, c.big, c.match);
+        FAIL() << "compiled: " << c.text;
+    } catch (const CliError& e) {
+        EXPECT_STREQ(e.what(), c.error);
+        EXPECT_EQ(e.ExitCode(), 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CompileText,
+    ::testing::Values(CompileCase{"1,2,\"AB\"", false, false, "01 02 41 42", nullptr},
+                      CompileCase{"S258", false, false, "02 01", nullptr},
+                      CompileCase{"S258", true, false, "01 02", nullptr},
+                      CompileCase{"LS258", true, false, "02 01", nullptr},
+                      CompileCase{"255, 0x0A", false, false, "FF 0A", nullptr},
+                      CompileCase{"1,?,*,2", false, true, "01 ?? * 02", nullptr},
+                      CompileCase{"  ", false, false, "", nullptr},
+                      CompileCase{"1,?", false, false, nullptr, "bad notation at character 3"},
+                      CompileCase{"1, 2,zz,3", false, false, nullptr, "bad notation at character 6"},
+                      CompileCase{"   256", false, false, nullptr, "bad notation at character 4"},
+                      CompileCase{"1,,2", false, false, nullptr, "bad notation at character 3"},
+                      // A double-byte character is one character, whatever its bytes.
+                      CompileCase{"\"\xE3\x81\x82\xE3\x81\x84\",zz", false, false, nullptr,
+                                  "bad notation at character 6"},
+                      CompileCase{"%LENS,?,%LENE", false, true, nullptr, "bad notation at character 7"}));
+
+struct EndpointCase {
+    const char* text;
+    bool remote; // ParseEndpoint, else ParseLocalEndpoint
+    bool ok;
+    const char* address;
+    std::uint16_t port;
+};
+
+class Endpoints : public ::testing::TestWithParam<EndpointCase> {};
+
+TEST_P(Endpoints, TakeDottedIPv4Only)
+{
+    const EndpointCase& c = GetParam();
+    const auto e = c.remote ? ParseEndpoint(c.text) : ParseLocalEndpoint(c.text);
+    ASSERT_EQ(e.has_value(), c.ok) << c.text;
+    if (c.ok) {
+        EXPECT_EQ(e->address, c.address);
+        EXPECT_EQ(e->port, c.port);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Endpoints,
+                         ::testing::Values(EndpointCase{"127.0.0.1:5000", true, true, "127.0.0.1", 5000},
+                                           EndpointCase{"127.0.0.1:0", true, false, "", 0},
+                                           EndpointCase{"127.0.0.1:65536", true, false, "", 0},
+                                           EndpointCase{"127.0.0.1", true, false, "", 0},
+                                           EndpointCase{"localhost:5000", true, false, "", 0},
+                                           EndpointCase{"[::1]:5000", true, false, "", 0},
+                                           EndpointCase{"::1:5000", true, false, "", 0},
+                                           EndpointCase{"1.2.3:5000", true, false, "", 0},
+                                           EndpointCase{"127.0.0.1:+5", true, false, "", 0},
+                                           EndpointCase{"6000", false, true, "", 6000},
+                                           EndpointCase{"0", false, true, "", 0},
+                                           EndpointCase{"127.0.0.2:6000", false, true, "127.0.0.2", 6000},
+                                           EndpointCase{":6000", false, false, "", 0},
+                                           EndpointCase{"-1", false, false, "", 0}));
+
+TTrafficRecord Record(std::uint8_t kind, std::vector<std::uint8_t> data, const char* comment)
+{
+    TTrafficRecord r;
+    r.Length = static_cast<std::int32_t>(data.size());
+    r.Data = std::move(data);
+    r.Kind = kind;
+    r.Comment = comment;
+    r.PeerAddress = "127.0.0.1";
+    r.PeerPort = 5000;
+    return r;
+}
+
+TEST(TrafficLine, PlainShowsDirectionPeerBytesAndComment)
+{
+    EXPECT_EQ(TrafficLine(Record(tkReceivedMatched, {1, 0xAB}, "ping"), "T", false), "T > 127.0.0.1:5000 [01 AB] ping");
+    EXPECT_EQ(TrafficLine(Record(tkAutoReplySent, {}, ""), "T", false), "T < 127.0.0.1:5000 []");
+    // Code page 932 comments come out as UTF-8.
+    EXPECT_EQ(TrafficLine(Record(tkReceived, {7}, "\x82\xA0"), "T", false), "T > 127.0.0.1:5000 [07] \xE3\x81\x82");
+}
+
+TEST(TrafficLine, JsonIsOneObjectWithEscapedTexts)
+{
+    EXPECT_EQ(TrafficLine(Record(tkReceived, {7}, "a\"b\\c\td"), "T", true),
+              "{\"time\":\"T\",\"dir\":\"in\",\"address\":\"127.0.0.1\",\"port\":5000,\"length\":1,\"hex\":\"07\","
+              "\"matched\":false,\"comment\":\"a\\\"b\\\\c\\td\"}");
+    EXPECT_EQ(TrafficLine(Record(tkAutoReplySent, {1, 2}, ""), "T", true),
+              "{\"time\":\"T\",\"dir\":\"out\",\"address\":\"127.0.0.1\",\"port\":5000,\"length\":2,\"hex\":\"01 02\","
+              "\"comment\":\"\"}");
+    EXPECT_EQ(JsonEscape(std::string("\x01", 1)), "\\u0001");
+}
+
+TEST(IsoLocalTime, HasMillisecondsAndTheOffset)
+{
+    const std::string t = IsoLocalTime(std::timespec{1700000000, 123456789});
+    ASSERT_EQ(t.size(), 29u) << t;
+    EXPECT_EQ(t.substr(19, 4), ".123");
+    EXPECT_TRUE(t[23] == '+' || t[23] == '-');
+    EXPECT_EQ(t[10], 'T');
+}
+
+struct ArgsCase {
+    std::vector<std::string> args;
+    const char* error;
+};
+
+class ArgsErrors : public ::testing::TestWithParam<ArgsCase> {};
+
+TEST_P(ArgsErrors, AreOneLine)
+{
+    try {
+        CliArgs(GetParam().args, {"--to"}, {"--big"}, false);
+        FAIL();
+    } catch (const CliError& e) {
+        EXPECT_STREQ(e.what(), GetParam().error);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ArgsErrors,
+                         ::testing::Values(ArgsCase{{"--to"}, "option --to needs a value"},
+                                           ArgsCase{{"--to", "a", "--to", "b"}, "option --to given twice"},
+                                           ArgsCase{{"--bog"}, "unknown option --bog"},
+                                           ArgsCase{{"1,2"}, "unexpected argument \"1,2\""}));
+
+} // namespace
+} // namespace vpx::cli
