@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace vpx::test {
 namespace {
 
@@ -154,6 +156,12 @@ struct RowEdit {
     void (*edit)(Sample&);
     const char* after;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const RowEdit& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class RowIndexAfterEdit : public ::testing::TestWithParam<RowEdit> {};
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <ostream>
 #include <stdexcept>
 
 namespace vpx {
@@ -17,6 +18,12 @@ struct StartCase {
     int status;
     const char* message; // nullptr: no box
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const StartCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class StartUp : public ::testing::TestWithParam<StartCase> {};
 

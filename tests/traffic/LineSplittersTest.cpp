@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,12 @@ struct NulCase {
     std::vector<std::string> commandFile; // the text ends at the NUL
     std::vector<std::string> autoReply;   // the NUL is kept in its line
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const NulCase& c, std::ostream* os)
+{
+    *os << testing::PrintToString(std::string(c.text));
+}
 
 class LineSplittersAtNul : public ::testing::TestWithParam<NulCase> {};
 

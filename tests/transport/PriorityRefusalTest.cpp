@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,12 @@ struct RefusalCase {
     std::vector<std::string> notes; // "open": refused at Open, "later": refused while open
     bool refusedAtEnd;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class PriorityRefusal : public ::testing::TestWithParam<RefusalCase> {
 protected:

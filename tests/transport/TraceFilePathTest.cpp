@@ -12,6 +12,8 @@
 
 #include <unistd.h>
 
+#include <ostream>
+
 namespace vpx {
 namespace {
 
@@ -49,6 +51,12 @@ struct PathCase {
     State state;
     bool besideProgram;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const PathCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class TraceFilePathChoice : public ::testing::TestWithParam<PathCase> {};
 
