@@ -422,6 +422,7 @@ void TfrmSimMain::ConnectActions()
     };
 
     Document.OnChanged = [this] { UpdateCaption(); };
+    Document.OnStatus = [this](const QString& text) { StatusPanel[2]->setText(text); };
     Document.OnBusy = [](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
