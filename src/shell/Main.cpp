@@ -3,6 +3,7 @@
 #include "about/About.h"
 #include "about/AboutPicture.h"
 #include "library/CommandEditor.h"
+#include "library/CommandRecovery.h"
 #include "library/CommandSelection.h"
 #include "library/CommandTreeModel.h"
 #include "library/CommandTreeView.h"
@@ -32,6 +33,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -42,6 +44,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -470,6 +473,7 @@ void TfrmSimMain::FormCreate()
     targets.LoadAutoReplyFile = [this](const QString& path) { return m_autoReply->LoadFromCommandLine(path); };
     targets.AutoReplyLoadFailed = [this] { m_autoReply->AutoReplyLoadFailed(); };
     guarded(*m_prompts, [&] { ProcessCommandLine(m_arguments, targets, *m_prompts); })();
+    guarded(*m_prompts, [this] { OfferRecovery(Document, *m_prompts, RecoveryFolder()); })();
 }
 
 void TfrmSimMain::FormShow()
@@ -482,7 +486,7 @@ void TfrmSimMain::FormShow()
 
 bool TfrmSimMain::FormCloseQuery()
 {
-    if (!Document.CanClose())
+    if (!m_noQuestions && !Document.CanClose())
         return false;
     SaveWindowPlacement(PlacementTarget());
     return true;
@@ -566,6 +570,27 @@ void TfrmSimMain::FormResize()
     if (left != horizontal.value(0))
         Splitter1->setSizes({left, std::max(0, width - left - kSplitterSize)});
     LogView->CutColumnsToHeader();
+}
+
+void TfrmSimMain::CloseWithoutQuestions()
+{
+    m_noQuestions = true;
+    // An open box would wait for an answer nobody gives; each one dismissed
+    // uncovers the one beneath.
+    for (int i = 0; i < 32; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    // Once the dismissed boxes' loops have returned.
+    QTimer::singleShot(0, this, [this] {
+        if (close())
+            QCoreApplication::quit();
+    });
 }
 
 void TfrmSimMain::UpdateCaption()

@@ -1,4 +1,5 @@
 #include "shell/Main.h"
+#include "shell/TerminationSignals.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     vpx::TfrmSimMain window(arguments);
+    vpx::CloseOnTerminationSignals(window);
     window.show();
 
     // For the documentation and the start-up smoke test: save a picture of the
