@@ -33,7 +33,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -44,7 +43,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -575,22 +573,7 @@ void TfrmSimMain::FormResize()
 void TfrmSimMain::CloseWithoutQuestions()
 {
     m_noQuestions = true;
-    // An open box would wait for an answer nobody gives; each one dismissed
-    // uncovers the one beneath.
-    for (int i = 0; i < 32; ++i) {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            break;
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
-        else
-            modal->close();
-    }
-    // Once the dismissed boxes' loops have returned.
-    QTimer::singleShot(0, this, [this] {
-        if (close())
-            QCoreApplication::quit();
-    });
+    close();
 }
 
 void TfrmSimMain::UpdateCaption()

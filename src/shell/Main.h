@@ -107,8 +107,8 @@ public:
     void FormDestroy();
     void FormResize();
 
-    // The program is being ended from outside: every open box is dismissed and the
-    // window closes with its settings saved but without asking anything.
+    // The program is being ended from outside: the window closes with its settings
+    // saved but without asking anything.
     void CloseWithoutQuestions();
 
     void UpdateCaption();

@@ -3,7 +3,10 @@
 #include "library/CommandRecovery.h"
 #include "shell/Main.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -81,7 +84,23 @@ void CloseOnTerminationSignals(TfrmSimMain& window)
                 std::fprintf(stderr, "vorpex: the unsaved command data could not be kept: %s\n",
                              error.toLocal8Bit().constData());
         }
-        window.CloseWithoutQuestions();
+        // An open box would wait for an answer nobody gives; each one dismissed
+        // uncovers the one beneath.
+        for (int i = 0; i < 32; ++i) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                break;
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
+        // Once the dismissed boxes' loops have returned.
+        QTimer::singleShot(0, &window, [&window] {
+            window.CloseWithoutQuestions();
+            if (!window.isVisible())
+                QCoreApplication::quit();
+        });
     };
 }
 

@@ -87,6 +87,7 @@ class SaveOverLossTest : public CommandFileLossTest, public ::testing::WithParam
 
 TEST_P(SaveOverLossTest, SaveAsksBeforeWritingOverWhatWasNotShown)
 {
+    const SaveCase& c = GetParam();
     const QString victim = Path("victim.dat");
     WriteAll(victim, kBinary);
     Open(victim);
@@ -95,26 +96,15 @@ TEST_P(SaveOverLossTest, SaveAsksBeforeWritingOverWhatWasNotShown)
     EXPECT_EQ(w().windowTitle(), QStringLiteral("Vorpex - victim.dat "));
 
     AddRootGroup();
-    w().Actions()->ActionSave->trigger();
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    const FakePrompts::Shown& asked = prompts.messages.back();
-    EXPECT_EQ(asked.text, QStringLiteral("このファイルには読み込めなかった行が 5 行あります。\r\n"
-                                         "上書きすると、それらの行は失われます。\r\n上書き保存しますか？"));
-    EXPECT_EQ(asked.caption, QStringLiteral("Vorpex"));
-    EXPECT_EQ(asked.icon, PromptIcon::Warning);
-    EXPECT_EQ(asked.buttons, static_cast<int>(PromptButton::Yes) | static_cast<int>(PromptButton::No));
-    EXPECT_EQ(asked.defaultButton, PromptButton::No);
-}
-
-TEST_P(SaveOverLossTest, TheAnswerDecidesAndAWrittenFileAsksNoMore)
-{
-    const SaveCase& c = GetParam();
-    const QString victim = Path("victim.dat");
-    WriteAll(victim, kBinary);
-    Open(victim);
-    AddRootGroup();
     prompts.answers.push_back(c.answer);
     w().Actions()->ActionSave->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    const FakePrompts::Shown question = prompts.messages.back();
+    EXPECT_EQ(question.text, QStringLiteral("このファイルには読み込めなかった行が 5 行あります。\r\n"
+                                            "上書きすると、それらの行は失われます。\r\n上書き保存しますか？"));
+    EXPECT_EQ(question.icon, PromptIcon::Warning);
+    EXPECT_EQ(question.buttons, static_cast<int>(PromptButton::Yes) | static_cast<int>(PromptButton::No));
+    EXPECT_EQ(question.defaultButton, PromptButton::No);
     EXPECT_EQ(ReadAll(victim), c.written ? kNewGroupLine : kBinary) << c.what;
     EXPECT_EQ(w().Document.Modified(), !c.written) << c.what;
     EXPECT_EQ(w().windowTitle(), c.written ? QStringLiteral("Vorpex - victim.dat ")
