@@ -68,7 +68,7 @@ function(vpx_gtest name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       TIMEOUT 300
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VORPEX_LOCAL_ADDRESS=127.0.0.1;XDG_CONFIG_HOME=${cfg}")
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VORPEX_LOCAL_ADDRESS=127.0.0.1;XDG_CONFIG_HOME=${cfg};XDG_STATE_HOME=${cfg}/state")
 endfunction()
 
 # vpx_split_library(ENGINE name [ENGINE_LIBS ...] UI name UI_FILES base ... [UI_LIBS ...])

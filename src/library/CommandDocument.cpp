@@ -1,9 +1,13 @@
 #include "library/CommandDocument.h"
 
 #include "library/CommandFile.h"
+#include "library/CommandFileCheck.h"
+#include "platform/Utf8Cp932.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace vpx {
 
@@ -31,6 +35,25 @@ FileDialogRequest CommandFileRequest(const QString& title, const QString& curren
 std::string NativePath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+PromptButtons YesNo()
+{
+    return static_cast<int>(PromptButton::Yes) | static_cast<int>(PromptButton::No);
+}
+
+QString OverwriteQuestion(std::size_t linesNotShown, bool fromUtf8)
+{
+    QStringList lines;
+    if (fromUtf8)
+        lines << QStringLiteral("このファイルは UTF-8 から変換して読み込みました。\r\n"
+                                "上書きすると、シフトJIS で保存されます。");
+    if (linesNotShown > 0)
+        lines << QStringLiteral("このファイルには読み込めなかった行が %1 行あります。\r\n"
+                                "上書きすると、それらの行は失われます。")
+                     .arg(linesNotShown);
+    lines << QStringLiteral("上書き保存しますか？");
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 } // namespace
@@ -71,16 +94,37 @@ QString CommandDocument::Caption() const
 
 bool CommandDocument::LoadCommandFile(const QString& path)
 {
-    CommandFileStatus status;
-    {
-        BusyScope busy(*this);
-        status = vpx::LoadCommandFile(NativePath(path), m_tree);
+    std::optional<BusyScope> busy(std::in_place, *this);
+    m_tree.Clear();
+    std::string bytes;
+    if (const CommandFileStatus status = ReadFileBytes(NativePath(path), bytes); status != CommandFileStatus::Ok) {
+        busy.reset();
+        m_prompts.Message(QString::fromUtf8(CommandFileMessage(status)), QStringLiteral("エラー"),
+                          static_cast<int>(PromptButton::Ok), PromptIcon::Error);
+        return false;
     }
-    if (status == CommandFileStatus::Ok)
-        return true;
-    m_prompts.Message(QString::fromUtf8(CommandFileMessage(status)), QStringLiteral("エラー"),
-                      static_cast<int>(PromptButton::Ok), PromptIcon::Error);
-    return false;
+    std::vector<std::size_t> missing;
+    bool fromUtf8 = false;
+    if (LooksLikeUtf8(bytes)) {
+        busy.reset(); // no hourglass over a question
+        fromUtf8 = m_prompts.Ask(QStringLiteral("このファイルは UTF-8 で書かれているようです。\r\n"
+                                                "UTF-8 として読み込みますか？"),
+                                 QStringLiteral("Vorpex"), YesNo(), PromptIcon::Question, PromptButton::Yes)
+            == PromptButton::Yes;
+        busy.emplace(*this);
+        if (fromUtf8) {
+            Utf8Conversion converted = ConvertUtf8ToCp932(bytes);
+            bytes = std::move(converted.bytes);
+            missing = std::move(converted.missing);
+        }
+    }
+    m_linesNotShown = ReadCommandText(bytes, m_tree, missing);
+    m_fromUtf8 = fromUtf8;
+    busy.reset();
+    if (OnStatus)
+        OnStatus(m_linesNotShown > 0 ? QStringLiteral("%1 行を読み込めませんでした").arg(m_linesNotShown)
+                                     : QString());
+    return true;
 }
 
 bool CommandDocument::SaveCommandFile(const QString& path)
@@ -95,6 +139,15 @@ bool CommandDocument::SaveCommandFile(const QString& path)
     m_prompts.Message(QString::fromUtf8(CommandFileMessage(status)), QStringLiteral("エラー"),
                       static_cast<int>(PromptButton::Ok), PromptIcon::Error);
     return false;
+}
+
+bool CommandDocument::ConfirmOverwrite()
+{
+    if (m_linesNotShown == 0 && !m_fromUtf8)
+        return true;
+    return m_prompts.Ask(OverwriteQuestion(m_linesNotShown, m_fromUtf8), QStringLiteral("Vorpex"), YesNo(),
+                         PromptIcon::Warning, PromptButton::No)
+        == PromptButton::Yes;
 }
 
 bool CommandDocument::QuerySaveChanges()
@@ -121,6 +174,8 @@ bool CommandDocument::SaveCommandFileAs()
     if (!SaveCommandFile(*chosen))
         return false;
     m_fileName = *chosen;
+    m_linesNotShown = 0;
+    m_fromUtf8 = false;
     SetModified(false);
     return true;
 }
@@ -131,6 +186,8 @@ void CommandDocument::ActionNew()
         return;
     m_tree.Clear();
     m_fileName.clear();
+    m_linesNotShown = 0;
+    m_fromUtf8 = false;
     SetModified(false);
 }
 
@@ -150,10 +207,21 @@ void CommandDocument::ActionOpen()
 
 void CommandDocument::ActionSave()
 {
-    if (!SaveEnabled())
+    if (!SaveEnabled() || !ConfirmOverwrite())
         return;
-    if (SaveCommandFile(m_fileName))
+    if (SaveCommandFile(m_fileName)) {
+        m_linesNotShown = 0;
+        m_fromUtf8 = false;
         SetModified(false);
+    }
+}
+
+void CommandDocument::Recovered(const QString& fileName, std::size_t linesNotShown, bool fromUtf8)
+{
+    m_fileName = fileName;
+    m_linesNotShown = linesNotShown;
+    m_fromUtf8 = fromUtf8;
+    SetModified(true);
 }
 
 bool CommandDocument::OpenFromCommandLine(const QString& path)

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 
 namespace vpx {
@@ -25,6 +26,11 @@ public:
     // The current command file path; empty for none.
     const QString& FileName() const noexcept { return m_fileName; }
     bool Modified() const noexcept { return m_modified; }
+    // What the current file holds that the tree does not show as it stands (lines
+    // not read, characters not kept); Save asks before writing over such a file.
+    std::size_t LinesNotShown() const noexcept { return m_linesNotShown; }
+    // The current file was UTF-8 and is held converted; Save writes code page 932.
+    bool ConvertedFromUtf8() const noexcept { return m_fromUtf8; }
 
     // Stores the flag, then OnChanged (caption and Save's enabled state follow).
     void SetModified(bool value);
@@ -34,7 +40,8 @@ public:
     bool SaveEnabled() const noexcept { return m_modified && !m_fileName.isEmpty(); }
 
     // The tree from a file, with the error box on failure (the tree is then empty).
-    // Leaves the path and the flag alone.
+    // A UTF-8 file is read converted when the user agrees; what the tree cannot
+    // show is counted and told through OnStatus. Leaves the path and the flag alone.
     bool LoadCommandFile(const QString& path);
     // The tree to a file, with the error box on failure. Leaves the path and the flag
     // alone. A write error after creation throws (for the application's error box).
@@ -50,19 +57,31 @@ public:
     void ActionSaveAs() { SaveCommandFileAs(); }
     // The "/c" option: on success the file becomes current and unmodified.
     bool OpenFromCommandLine(const QString& path);
+    // A library restored after the program was ended from outside: it stands for
+    // `fileName` (empty for none) with the changes not saved, so Save writes it back.
+    // The tree is filled by the caller; what the file held unseen is kept as it was.
+    void Recovered(const QString& fileName, std::size_t linesNotShown, bool fromUtf8);
     // FormCloseQuery: whether the window may close.
     bool CanClose() { return QuerySaveChanges(); }
 
     std::function<void()> OnChanged;
     std::function<void(bool busy)> OnBusy;
+    // A one-line report for the status bar (empty clears it).
+    std::function<void(const QString& text)> OnStatus;
 
 private:
     class BusyScope;
+
+    // Whether Save may write over the current file, asking when it holds what the
+    // tree does not show.
+    bool ConfirmOverwrite();
 
     UserPrompts& m_prompts;
     CommandTree m_tree;
     QString m_fileName;
     bool m_modified = false;
+    std::size_t m_linesNotShown = 0;
+    bool m_fromUtf8 = false;
 };
 
 } // namespace vpx

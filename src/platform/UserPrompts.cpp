@@ -16,6 +16,12 @@ void UserPrompts::ShowException(const std::exception& e)
 PromptButton QtUserPrompts::Message(const QString& text, const QString& caption, PromptButtons buttons,
                                     PromptIcon icon)
 {
+    return Ask(text, caption, buttons, icon, PromptButton::None);
+}
+
+PromptButton QtUserPrompts::Ask(const QString& text, const QString& caption, PromptButtons buttons,
+                                PromptIcon icon, PromptButton defaultButton)
+{
     QMessageBox box(m_parent);
     box.setWindowTitle(caption);
     box.setText(text);
@@ -38,6 +44,9 @@ PromptButton QtUserPrompts::Message(const QString& text, const QString& caption,
         if (buttons & static_cast<int>(m.ours))
             qtButtons |= m.qt;
     box.setStandardButtons(qtButtons ? qtButtons : QMessageBox::StandardButtons(QMessageBox::Ok));
+    for (const auto& m : map)
+        if (m.ours == defaultButton && (buttons & static_cast<int>(m.ours)))
+            box.setDefaultButton(m.qt);
     const int pressed = box.exec();
     for (const auto& m : map)
         if (pressed == m.qt)

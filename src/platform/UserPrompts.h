@@ -36,6 +36,14 @@ public:
 
     virtual PromptButton Message(const QString& text, const QString& caption, PromptButtons buttons,
                                  PromptIcon icon) = 0;
+    // A box whose `defaultButton` is the one Enter presses: "いいえ" for a question
+    // whose "はい" cannot be undone. Without an override the box's own default.
+    virtual PromptButton Ask(const QString& text, const QString& caption, PromptButtons buttons, PromptIcon icon,
+                             PromptButton defaultButton)
+    {
+        (void)defaultButton;
+        return Message(text, caption, buttons, icon);
+    }
     virtual std::optional<QString> OpenFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> SaveFileName(const FileDialogRequest& request) = 0;
     // Runs a modal dialog; returns QDialog::Accepted or QDialog::Rejected.
@@ -53,6 +61,8 @@ public:
     explicit QtUserPrompts(QWidget* parent) : m_parent(parent) {}
     PromptButton Message(const QString& text, const QString& caption, PromptButtons buttons,
                          PromptIcon icon) override;
+    PromptButton Ask(const QString& text, const QString& caption, PromptButtons buttons, PromptIcon icon,
+                     PromptButton defaultButton) override;
     std::optional<QString> OpenFileName(const FileDialogRequest& request) override;
     std::optional<QString> SaveFileName(const FileDialogRequest& request) override;
     int Exec(QDialog& dialog) override;

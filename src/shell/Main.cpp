@@ -3,6 +3,7 @@
 #include "about/About.h"
 #include "about/AboutPicture.h"
 #include "library/CommandEditor.h"
+#include "library/CommandRecovery.h"
 #include "library/CommandSelection.h"
 #include "library/CommandTreeModel.h"
 #include "library/CommandTreeView.h"
@@ -426,6 +427,7 @@ void TfrmSimMain::ConnectActions()
     };
 
     Document.OnChanged = [this] { UpdateCaption(); };
+    Document.OnStatus = [this](const QString& text) { StatusPanel[2]->setText(text); };
     Document.OnBusy = [](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -478,6 +480,7 @@ void TfrmSimMain::FormCreate()
     targets.LoadAutoReplyFile = [this](const QString& path) { return m_autoReply->LoadFromCommandLine(path); };
     targets.AutoReplyLoadFailed = [this] { m_autoReply->AutoReplyLoadFailed(); };
     guarded(*m_prompts, [&] { ProcessCommandLine(m_arguments, targets, *m_prompts); })();
+    guarded(*m_prompts, [this] { OfferRecovery(Document, *m_prompts, RecoveryFolder()); })();
 }
 
 void TfrmSimMain::FormShow()
@@ -490,7 +493,7 @@ void TfrmSimMain::FormShow()
 
 bool TfrmSimMain::FormCloseQuery()
 {
-    if (!Document.CanClose())
+    if (!m_noQuestions && !Document.CanClose())
         return false;
     SaveWindowPlacement(PlacementTarget());
     return true;
@@ -578,6 +581,12 @@ void TfrmSimMain::FormResize()
     if (left != horizontal.value(0))
         Splitter1->setSizes({left, std::max(0, width - left - kSplitterSize)});
     LogView->CutColumnsToHeader();
+}
+
+void TfrmSimMain::CloseWithoutQuestions()
+{
+    m_noQuestions = true;
+    close();
 }
 
 void TfrmSimMain::UpdateCaption()

@@ -107,6 +107,10 @@ public:
     void FormDestroy();
     void FormResize();
 
+    // The program is being ended from outside: the window closes with its settings
+    // saved but without asking anything.
+    void CloseWithoutQuestions();
+
     void UpdateCaption();
     void tvCommandChange(const CommandNode* node, bool fillDirectInput);
 
@@ -143,6 +147,7 @@ private:
     THelpViewer* m_help = nullptr;
     bool m_shown = false;
     bool m_destroyed = false;
+    bool m_noQuestions = false;
 };
 
 } // namespace vpx

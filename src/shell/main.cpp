@@ -1,5 +1,6 @@
 #include "shell/Main.h"
 #include "shell/StartUp.h"
+#include "shell/TerminationSignals.h"
 
 #include "platform/UserPrompts.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     vpx::QtUserPrompts startUpPrompts(nullptr);
     return vpx::RunProgram(startUpPrompts, [&arguments] {
         vpx::TfrmSimMain window(arguments);
+        vpx::CloseOnTerminationSignals(window);
         window.show();
 
         // For the documentation and the start-up smoke test: save a picture of the

@@ -20,6 +20,7 @@ public:
         QString caption;
         PromptButtons buttons;
         PromptIcon icon;
+        PromptButton defaultButton = PromptButton::None; // for Ask
     };
 
     std::vector<Shown> messages;
@@ -41,6 +42,13 @@ public:
             return a;
         }
         return PromptButton::Ok;
+    }
+    PromptButton Ask(const QString& text, const QString& caption, PromptButtons buttons, PromptIcon icon,
+                     PromptButton defaultButton) override
+    {
+        const PromptButton a = Message(text, caption, buttons, icon);
+        messages.back().defaultButton = defaultButton;
+        return a;
     }
     std::optional<QString> OpenFileName(const FileDialogRequest& request) override
     {
