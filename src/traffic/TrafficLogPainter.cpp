@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 
 namespace vpx {
 
@@ -81,7 +82,23 @@ QString TQPainterLogCanvas::ElidedText(const QString& text, int width)
     // Most cells fit with room to spare: tell so without laying the text out.
     if (text.size() * metrics.maxWidth() <= width)
         return text;
-    return metrics.elidedText(text, Qt::ElideRight, width);
+    // Laying a text out to cut it is the dear part, and the rows of a flood repeat
+    // their peer, port and comment: the last few answers are kept.
+    struct Entry {
+        QString text;
+        int width = 0;
+        QFont font;
+        QString elided;
+    };
+    static thread_local std::array<Entry, 8> cache;
+    static thread_local std::size_t next = 0;
+    for (const Entry& e : cache)
+        if (e.width == width && e.text == text && e.font == m_font)
+            return e.elided;
+    QString elided = metrics.elidedText(text, Qt::ElideRight, width);
+    cache[next] = {text, width, m_font, elided};
+    next = (next + 1) % cache.size();
+    return elided;
 }
 
 void TQPainterLogCanvas::SetClipRect(const QRect& rect)
