@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -84,19 +85,21 @@ QString TQPainterLogCanvas::ElidedText(const QString& text, int width)
         return text;
     // Laying a text out to cut it is the dear part, and the rows of a flood repeat
     // their peer, port and comment: the last few answers are kept.
+    // Plain strings only: they outlive the application's fonts at exit.
     struct Entry {
         QString text;
         int width = 0;
-        QFont font;
+        int pixels = 0;
+        QStringList families;
         QString elided;
     };
     static thread_local std::array<Entry, 8> cache;
     static thread_local std::size_t next = 0;
     for (const Entry& e : cache)
-        if (e.width == width && e.text == text && e.font == m_font)
+        if (e.width == width && e.pixels == m_font.pixelSize() && e.text == text && e.families == m_font.families())
             return e.elided;
     QString elided = metrics.elidedText(text, Qt::ElideRight, width);
-    cache[next] = {text, width, m_font, elided};
+    cache[next] = {text, width, m_font.pixelSize(), m_font.families(), elided};
     next = (next + 1) % cache.size();
     return elided;
 }
