@@ -5,8 +5,10 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStringList>
 
 #include <algorithm>
+#include <array>
 
 namespace vpx {
 
@@ -81,7 +83,25 @@ QString TQPainterLogCanvas::ElidedText(const QString& text, int width)
     // Most cells fit with room to spare: tell so without laying the text out.
     if (text.size() * metrics.maxWidth() <= width)
         return text;
-    return metrics.elidedText(text, Qt::ElideRight, width);
+    // Laying a text out to cut it is the dear part, and the rows of a flood repeat
+    // their peer, port and comment: the last few answers are kept.
+    // Plain strings only: they outlive the application's fonts at exit.
+    struct Entry {
+        QString text;
+        int width = 0;
+        int pixels = 0;
+        QStringList families;
+        QString elided;
+    };
+    static thread_local std::array<Entry, 8> cache;
+    static thread_local std::size_t next = 0;
+    for (const Entry& e : cache)
+        if (e.width == width && e.pixels == m_font.pixelSize() && e.text == text && e.families == m_font.families())
+            return e.elided;
+    QString elided = metrics.elidedText(text, Qt::ElideRight, width);
+    cache[next] = {text, width, m_font.pixelSize(), m_font.families(), elided};
+    next = (next + 1) % cache.size();
+    return elided;
 }
 
 void TQPainterLogCanvas::SetClipRect(const QRect& rect)

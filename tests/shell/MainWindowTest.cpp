@@ -313,6 +313,8 @@ TEST_F(MainWindowTest, DialogsOpenWithTheFocusedFieldsTextSelected)
          QStringLiteral("新しいｸﾞﾙｰﾌﾟ")},
         {"frmCommandProp", [&] { w.Actions()->ActionAddCommand->trigger(); }, "edtCommandName",
          QStringLiteral("新しいｺﾏﾝﾄﾞ")},
+        // The find dialog is kept: its field has the focus, empty at the first search.
+        {"frmFind", [&] { w.Actions()->ActionGoFind->trigger(); }, "edtFindText", QString()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dialog);
