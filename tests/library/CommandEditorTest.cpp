@@ -206,8 +206,9 @@ TEST_F(EditorTest, CommandPropertiesFollowEveryRule)
 
 TEST_F(EditorTest, OkKeepsBytesTheCodePageCannotShow)
 {
-    // 0xFD is no character of code page 932: an unchanged box must not turn it into "?".
-    const AnsiString odd = "A\xFD";
+    // ED 40 shows the same character as FA 5C, which is what typing it writes: an
+    // unchanged box must keep the pair it was filled with.
+    const AnsiString odd = "A\xFD\xED\x40";
     ASSERT_NE(ToAnsi(FromAnsi(odd)), odd);
     tree.SetName(read, odd);
     tree.SetInfo(read, {odd, 0, -1});
