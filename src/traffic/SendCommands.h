@@ -68,6 +68,10 @@ public:
     int GetDefaultByteOrder() const;
     void SetDefaultByteOrder(int byteOrder);
 
+    // Fills the box with a command string (the selection handler's direct input).
+    // Sent without an edit, the box sends these very bytes.
+    void SetDirectInput(const AnsiString& bytes);
+
     // Sends the box's text and records it in the history.
     void ActionSendExecute();
     // Enter in the box: as ActionSend, and the box then shows the top history
@@ -87,6 +91,7 @@ protected:
 private:
     void DirectInput(bool enterKey);
     void ShowHistory();
+    void HistoryEntryChosen(int index);
 
     TCustomUDPSock& m_udp;
     TTrafficLogView& m_log;
@@ -97,6 +102,9 @@ private:
     SelectionProvider m_selected;
     QPointer<QComboBox> m_box; // the filters come off only if the box is still there
     TCommandHistory m_history;
+    // The bytes the box was last filled with, from a command or a history entry:
+    // its text, while unchanged, stands for them.
+    AnsiString m_boxBytes;
     std::vector<std::int32_t> m_items; // reused: replies under a flood allocate nothing here
     // The text m_items was compiled from: an auto-reply row sends the same reply
     // for every datagram it answers, which is compiled once.
