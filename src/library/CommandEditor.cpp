@@ -13,17 +13,6 @@
 
 namespace vpx {
 
-namespace {
-
-// The text of an edit box as bytes. An unchanged box gives back the bytes it was
-// filled with, so that bytes code page 932 cannot show are not lost by an OK.
-AnsiString EditedBytes(const QString& text, const AnsiString& original)
-{
-    return text == FromAnsi(original) ? original : ToAnsi(text);
-}
-
-} // namespace
-
 TCommandEditor::TCommandEditor(CommandDocument& document, TCommandTreeView& view, UserPrompts& prompts,
                                QWidget* dialogParent)
     : m_document(document), m_view(view), m_prompts(prompts), m_dialogParent(dialogParent)
@@ -135,9 +124,9 @@ void TCommandEditor::EditCommand(CommandNode* node)
         return;
 
     const QString typedName = dialog.edtCommandName->text();
-    const AnsiString name = typedName.isEmpty() ? oldName : EditedBytes(typedName, oldName);
+    const AnsiString name = typedName.isEmpty() ? oldName : ToAnsiKeeping(typedName, oldName);
     TCommandInfo info;
-    info.Command = EditedBytes(dialog.edtCommand->text(), old.Command);
+    info.Command = ToAnsiKeeping(dialog.edtCommand->text(), old.Command);
     // A group left without a checked item keeps what the record held.
     const int mode = dialog.rdgMode->ItemIndex();
     info.Mode = mode < 0 ? old.Mode : static_cast<std::uint8_t>(mode);
@@ -161,7 +150,7 @@ void TCommandEditor::EditGroup(CommandNode* node)
     if (m_prompts.Exec(dialog) != QDialog::Accepted)
         return;
     const QString typedName = dialog.edtGroupName->text();
-    const AnsiString name = typedName.isEmpty() ? oldName : EditedBytes(typedName, oldName);
+    const AnsiString name = typedName.isEmpty() ? oldName : ToAnsiKeeping(typedName, oldName);
     if (name != oldName) {
         m_document.Tree().SetName(node, name);
         m_document.SetModified(true);

@@ -110,7 +110,8 @@ bool CommandTreeModel::setData(const QModelIndex& index, const QVariant& value, 
     QString name = value.toString();
     if (name.isEmpty())
         name = node->IsCommand() ? QStringLiteral("ｺﾏﾝﾄﾞ") : QStringLiteral("ｸﾞﾙｰﾌﾟ");
-    m_tree.SetName(node, ToAnsi(name));
+    // The delegate commits even when nothing was typed: an untouched name keeps its bytes.
+    m_tree.SetName(node, ToAnsiKeeping(name, node->Name()));
     emit nodeRenamed(index, FromAnsi(node->Name()));
     return true;
 }

@@ -46,7 +46,7 @@ void TFindCommands::ActionGoFindExecute()
     if (!DialogUsable())
         return; // no text or no box: nothing is searched or stored
     m_state.targets = m_dialog->GetFindTargets();
-    m_state.text = ToAnsi(m_dialog->edtFindText->text());
+    m_state.text = ToAnsiKeeping(m_dialog->edtFindText->text(), m_state.text);
     if (result == TfrmFind::ResultUp)
         FindBackward(true);
     else

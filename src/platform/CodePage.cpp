@@ -2,10 +2,11 @@
 
 #include <QString>
 
-#include <cerrno>
+#include <array>
 #include <iconv.h>
-#include <mutex>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 
 namespace vpx {
 
@@ -35,56 +36,169 @@ std::size_t FindOnCharBoundary(std::string_view haystack, std::string_view needl
 
 namespace {
 
-// One converter per direction, shared: iconv descriptors are not thread-safe, so
-// each use holds the lock for its conversion.
-struct Converter {
-    iconv_t cd;
-    std::mutex lock;
-    Converter(const char* to, const char* from) : cd(iconv_open(to, from))
-    {
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error("code page 932 conversion is not available");
-    }
+// Marks "no entry" in the tables below: U+FFFF is no character, and 0xFFFF no
+// byte sequence of code page 932 (0xFF is no lead byte).
+constexpr char16_t kNone = 0xFFFF;
+
+// A lead byte that starts no character stands for itself as U+F700 + byte. The
+// Windows table uses only U+E000-U+E757 (the user-defined rows F0-F9) and
+// U+F8F0-U+F8F3 (single bytes) of the private-use area, so these code points
+// never name a character of the code page and cannot be confused with one.
+constexpr char16_t kLoneByteBase = 0xF700;
+
+// The single bytes Windows maps to fixed code points although the code page has
+// no character for them (the system's converter refuses them).
+constexpr std::pair<std::uint8_t, char16_t> kBytesWithoutCharacter[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
 };
 
-Converter& ToCp932()
+// Characters no byte sequence reads as, typed in their JIS spelling (input
+// methods and other programs on this system write them so): they go to the
+// bytes that show them. Never produced by FromAnsi, so no round trip depends
+// on them.
+constexpr std::pair<char16_t, std::uint16_t> kTypedOnly[] = {
+    {0x00A2, 0x8191}, // CENT SIGN, shown as FULLWIDTH CENT SIGN
+    {0x00A3, 0x8192}, // POUND SIGN
+    {0x00A5, 0x005C}, // YEN SIGN: the code page's backslash is the yen key
+    {0x00AC, 0x81CA}, // NOT SIGN
+    {0x2014, 0x815C}, // EM DASH, shown as HORIZONTAL BAR
+    {0x2016, 0x8161}, // DOUBLE VERTICAL LINE, shown as PARALLEL TO
+    {0x203E, 0x007E}, // OVERLINE: the code page's tilde
+    {0x2212, 0x817C}, // MINUS SIGN, shown as FULLWIDTH HYPHEN-MINUS
+    {0x301C, 0x8160}, // WAVE DASH, shown as FULLWIDTH TILDE
+};
+
+// Which of several pairs showing one character is written when it is typed:
+// the lower rank wins, as in the Windows conversion.
+int PairRank(std::uint8_t lead) noexcept
 {
-    static Converter c("CP932", "UTF-16LE");
-    return c;
+    if (lead == 0xED || lead == 0xEE)
+        return 3; // NEC-selected IBM extensions: written as the IBM extensions
+    if (lead >= 0xFA)
+        return 2; // IBM extensions: written as NEC row 13 or JIS X 0208 where those have it
+    if (lead == 0x87)
+        return 1; // NEC row 13: written as JIS X 0208 where that has it
+    return 0;
 }
 
-Converter& FromCp932()
+struct Tables {
+    std::array<char16_t, 256> single{}; // byte -> code point; kNone for lead bytes
+    std::array<char16_t, 0x10000> pair{}; // lead << 8 | trail -> code point; kNone if no character
+    std::array<std::uint16_t, 0x10000> encode{}; // code point -> byte (< 0x100) or pair; kNone if none
+};
+
+// The character one byte sequence reads as through the system's converter, or
+// kNone when it reads as none or as more than one code unit.
+class SystemDecoder {
+public:
+    SystemDecoder() : m_cd(iconv_open("UTF-16LE", "CP932"))
+    {
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error("code page 932 conversion is not available");
+    }
+    ~SystemDecoder() { iconv_close(m_cd); }
+    SystemDecoder(const SystemDecoder&) = delete;
+    SystemDecoder& operator=(const SystemDecoder&) = delete;
+
+    char16_t operator()(const char* bytes, std::size_t size) const
+    {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char16_t out[2];
+        char* in = const_cast<char*>(bytes);
+        std::size_t inLeft = size;
+        char* outPtr = reinterpret_cast<char*>(out);
+        std::size_t outLeft = sizeof out;
+        if (iconv(m_cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
+            outLeft != sizeof out - sizeof(char16_t))
+            return kNone;
+        return out[0];
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+std::unique_ptr<Tables> BuildTables()
 {
-    static Converter c("UTF-16LE", "CP932");
-    return c;
+    auto t = std::make_unique<Tables>();
+    t->pair.fill(kNone);
+    t->encode.fill(kNone);
+    const SystemDecoder decode;
+
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<std::uint8_t>(b);
+        if (IsLeadByte(byte)) {
+            t->single[byte] = kNone;
+            continue;
+        }
+        const char c = static_cast<char>(byte);
+        char16_t u = decode(&c, 1);
+        for (const auto& [fixedByte, fixedCode] : kBytesWithoutCharacter)
+            if (fixedByte == byte)
+                u = fixedCode;
+        if (u == kNone)
+            u = static_cast<char16_t>(kLoneByteBase + byte); // none today; kept lossless all the same
+        t->single[byte] = u;
+        if (t->encode[u] == kNone)
+            t->encode[u] = byte;
+    }
+
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsLeadByte(static_cast<std::uint8_t>(lead)))
+            continue;
+        t->encode[kLoneByteBase + lead] = static_cast<std::uint16_t>(lead);
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            const char16_t u = decode(bytes, 2);
+            if (u == kNone || u == 0 || (u >= kLoneByteBase + 0x80 && u <= kLoneByteBase + 0xFF))
+                continue;
+            const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
+            t->pair[code] = u;
+            std::uint16_t& written = t->encode[u];
+            if (written == kNone || (written > 0xFF && PairRank(static_cast<std::uint8_t>(lead)) <
+                                                           PairRank(static_cast<std::uint8_t>(written >> 8))))
+                written = code;
+        }
+    }
+
+    for (const auto& [u, bytes] : kTypedOnly)
+        if (t->encode[u] == kNone)
+            t->encode[u] = bytes;
+    return t;
+}
+
+const Tables& CodePageTables()
+{
+    static const std::unique_ptr<Tables> tables = BuildTables();
+    return *tables;
 }
 
 } // namespace
 
 AnsiString ToAnsi(const QString& text)
 {
-    Converter& conv = ToCp932();
-    std::lock_guard guard(conv.lock);
-    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+    const Tables& t = CodePageTables();
     AnsiString out;
     out.reserve(static_cast<std::size_t>(text.size()) * 2);
-    const auto* units = reinterpret_cast<const char*>(text.utf16());
-    std::size_t inLeft = static_cast<std::size_t>(text.size()) * 2;
-    char* in = const_cast<char*>(units);
-    char buf[256];
-    while (inLeft > 0) {
-        char* outPtr = buf;
-        std::size_t outLeft = sizeof buf;
-        const std::size_t r = iconv(conv.cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(buf, static_cast<std::size_t>(outPtr - buf));
-        if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // Not representable (or a lone surrogate): one "?" for the character.
-            const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
-                                                        (static_cast<unsigned char>(in[1]) << 8));
-            const std::size_t skip = (unit >= 0xD800 && unit <= 0xDBFF && inLeft >= 4) ? 4 : 2;
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+    const auto size = static_cast<std::size_t>(text.size());
+    for (std::size_t i = 0; i < size; ++i) {
+        const char16_t u = units[i];
+        if (u >= 0xD800 && u <= 0xDFFF) {
+            // Outside the BMP (or a lone surrogate): one "?" for the character.
+            if (u <= 0xDBFF && i + 1 < size && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF)
+                ++i;
             out.push_back('?');
-            in += skip;
-            inLeft -= skip;
+            continue;
+        }
+        const std::uint16_t bytes = t.encode[u];
+        if (bytes == kNone) {
+            out.push_back('?');
+        } else if (bytes > 0xFF) {
+            out.push_back(static_cast<char>(bytes >> 8));
+            out.push_back(static_cast<char>(bytes & 0xFF));
+        } else {
+            out.push_back(static_cast<char>(bytes));
         }
     }
     return out;
@@ -92,28 +206,35 @@ AnsiString ToAnsi(const QString& text)
 
 QString FromAnsi(std::string_view bytes)
 {
-    Converter& conv = FromCp932();
-    std::lock_guard guard(conv.lock);
-    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-    std::u16string out;
-    out.reserve(bytes.size());
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char16_t buf[256];
-    while (inLeft > 0) {
-        char* outPtr = reinterpret_cast<char*>(buf);
-        std::size_t outLeft = sizeof buf;
-        const std::size_t r = iconv(conv.cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(buf, static_cast<std::size_t>(outPtr - reinterpret_cast<char*>(buf)) / 2);
-        if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // An invalid or incomplete sequence: replace one character's worth.
-            const std::size_t skip = (IsLeadByte(in[0]) && inLeft >= 2) ? 2 : 1;
-            out.push_back(u'\uFFFD');
-            in += skip;
-            inLeft -= skip;
+    const Tables& t = CodePageTables();
+    QString out;
+    out.reserve(static_cast<qsizetype>(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        if (!IsLeadByte(b)) {
+            out.append(QChar(t.single[b]));
+            continue;
         }
+        if (i + 1 < bytes.size()) {
+            const char16_t u = t.pair[b << 8 | static_cast<std::uint8_t>(bytes[i + 1])];
+            if (u != kNone) {
+                out.append(QChar(u));
+                ++i;
+                continue;
+            }
+        }
+        // No character starts here: the lead byte stands alone and the next byte
+        // is read on its own.
+        out.append(QChar(static_cast<char16_t>(kLoneByteBase + b)));
     }
-    return QString::fromUtf16(out.data(), static_cast<qsizetype>(out.size()));
+    return out;
+}
+
+AnsiString ToAnsiKeeping(const QString& text, std::string_view original)
+{
+    if (text == FromAnsi(original))
+        return AnsiString(original);
+    return ToAnsi(text);
 }
 
 } // namespace vpx

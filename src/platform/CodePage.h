@@ -38,9 +38,28 @@ std::vector<ByteKind> ClassifyBytes(std::string_view text);
 // or npos. An empty needle is found at 0.
 std::size_t FindOnCharBoundary(std::string_view haystack, std::string_view needle) noexcept;
 
-// Conversions at the GUI's edge. Characters code page 932 cannot hold become "?";
-// byte sequences that are not valid code page 932 become U+FFFD.
+// Conversions at the GUI's edge, after the Windows table for code page 932.
+//
+// FromAnsi never loses a byte: every single byte and every pair with a character
+// in the table becomes that character; the single bytes without one become the
+// code points Windows gives them (0x80 U+0080, 0xA0 U+F8F0, 0xFD-0xFF
+// U+F8F1-U+F8F3); a lead byte that starts no character (alone, last in the text,
+// or before a byte that makes no pair with it) becomes U+F700 + the byte, and the
+// byte after it is read on its own.
+//
+// ToAnsi writes each character as Windows does. Where several pairs show one
+// character, that is the pair Windows picks: JIS X 0208 before NEC row 13 (87xx)
+// before the IBM extensions (FA-FC) before the NEC-selected IBM extensions
+// (ED, EE). So ToAnsi(FromAnsi(bytes)) == bytes for every byte sequence except
+// those holding one of the pairs Windows does not pick. A character code page
+// 932 cannot hold becomes one "?".
 AnsiString ToAnsi(const QString& text);
 QString FromAnsi(std::string_view bytes);
+
+// The bytes of a widget's text that was filled from `original`: `original`
+// itself while the text still reads FromAnsi(original), otherwise ToAnsi(text).
+// Every place where widget text becomes bytes goes through this, so that text the
+// user did not edit keeps the pair it was written with.
+AnsiString ToAnsiKeeping(const QString& text, std::string_view original);
 
 } // namespace vpx

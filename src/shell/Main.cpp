@@ -600,7 +600,7 @@ void TfrmSimMain::tvCommandChange(const CommandNode* node, bool fillDirectInput)
     const SelectionActions s = ActionsForSelection(node, cboCommand->currentText().isEmpty(), m_find->FindDone());
     TMainActions& a = *m_actions;
     if (s.directInput && fillDirectInput)
-        cboCommand->setEditText(FromAnsi(*s.directInput));
+        m_send->SetDirectInput(*s.directInput);
     a.ActionSend->setEnabled(s.send);
     a.ActionSendSelected->setEnabled(s.sendSelected);
     a.ActionProperty->setEnabled(s.property);

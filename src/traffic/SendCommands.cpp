@@ -34,6 +34,9 @@ TSendCommands::TSendCommands(TCustomUDPSock& udp, TTrafficSink& log, UserPrompts
     box->installEventFilter(this);
     box->lineEdit()->installEventFilter(this);
     connect(box, &QComboBox::editTextChanged, this, [this] { cboCommandChange(); });
+    // A pick from the list (by mouse or arrow keys) fills the box with an entry.
+    connect(box, &QComboBox::activated, this, [this](int index) { HistoryEntryChosen(index); });
+    connect(box, &QComboBox::currentIndexChanged, this, [this](int index) { HistoryEntryChosen(index); });
     connect(m_controls.ActionSend, &QAction::triggered, this,
             guarded(m_prompts, [this](bool) { ActionSendExecute(); }));
     connect(m_controls.ActionSendSelected, &QAction::triggered, this,
@@ -95,17 +98,32 @@ bool TSendCommands::cboCommandEnter()
     return true;
 }
 
+void TSendCommands::SetDirectInput(const AnsiString& bytes)
+{
+    m_controls.cboCommand->setEditText(FromAnsi(bytes));
+    m_boxBytes = bytes;
+}
+
+void TSendCommands::HistoryEntryChosen(int index)
+{
+    const std::vector<AnsiString>& entries = m_history.Entries();
+    if (index >= 0 && static_cast<std::size_t>(index) < entries.size())
+        m_boxBytes = entries[static_cast<std::size_t>(index)];
+}
+
 void TSendCommands::DirectInput(bool enterKey)
 {
-    const AnsiString text = ToAnsi(m_controls.cboCommand->currentText());
+    const AnsiString text = ToAnsiKeeping(m_controls.cboCommand->currentText(), m_boxBytes);
     if (text.empty())
         return;
     SendPayload(tkSent, GetSendMode() == 1, static_cast<std::uint8_t>(GetDefaultByteOrder()), text, AnsiString());
 
     const auto result = m_history.Add(text);
     ShowHistory();
-    if (enterKey && result != TCommandHistory::AddResult::Rejected)
+    if (enterKey && result != TCommandHistory::AddResult::Rejected) {
         m_controls.cboCommand->setCurrentIndex(0); // shows the entry as the history holds it
+        HistoryEntryChosen(0);                     // also when the index was 0 already
+    }
 }
 
 void TSendCommands::ActionSendSelectedExecute()

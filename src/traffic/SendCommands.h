@@ -71,6 +71,10 @@ public:
     int GetDefaultByteOrder() const override;
     void SetDefaultByteOrder(int byteOrder);
 
+    // Fills the box with a command string (the selection handler's direct input).
+    // Sent without an edit, the box sends these very bytes.
+    void SetDirectInput(const AnsiString& bytes);
+
     // Sends the box's text and records it in the history.
     void ActionSendExecute();
     // Enter in the box: as ActionSend, and the box then shows the top history
@@ -94,14 +98,17 @@ protected:
 private:
     void DirectInput(bool enterKey);
     void ShowHistory();
+    void HistoryEntryChosen(int index);
 
     UserPrompts& m_prompts;
     Controls m_controls;
     SelectionProvider m_selected;
     QPointer<QComboBox> m_box; // the filters come off only if the box is still there
     TCommandHistory m_history;
+    // The bytes the box was last filled with, from a command or a history entry:
+    // its text, while unchanged, stands for them.
+    AnsiString m_boxBytes;
     TPayloadSender m_payload; // what goes on the wire; the window only decides what and how
 };
-
 
 } // namespace vpx

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -206,8 +207,9 @@ TEST_F(EditorTest, CommandPropertiesFollowEveryRule)
 
 TEST_F(EditorTest, OkKeepsBytesTheCodePageCannotShow)
 {
-    // 0xFD is no character of code page 932: an unchanged box must not turn it into "?".
-    const AnsiString odd = "A\xFD";
+    // ED 40 shows the same character as FA 5C, which is what typing it writes: an
+    // unchanged box must keep the pair it was filled with.
+    const AnsiString odd = "A\xFD\xED\x40";
     ASSERT_NE(ToAnsi(FromAnsi(odd)), odd);
     tree.SetName(read, odd);
     tree.SetInfo(read, {odd, 0, -1});
@@ -347,6 +349,43 @@ TEST_F(EditorTest, RenameInPlaceShowsTheNameAndModifies)
     QCoreApplication::processEvents();
     EXPECT_EQ(reset->Name(), "Reset");
     EXPECT_FALSE(doc.Modified());
+}
+
+TEST_F(EditorTest, RenameInPlaceWithoutTypingKeepsTheSavedFileByteForByte)
+{
+    // ED 40 shows the character FA 5C shows (and typing it writes FA 5C); 0x80 has none.
+    const std::string file = "0 Group\xED\x40\x80\r\n1 Name\x80\xED\x40=1:A\x80" "B\r\n";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("library.vpx"));
+    const QString saved = dir.filePath(QStringLiteral("saved.vpx"));
+    WriteBytes(path.toStdString(), file);
+    ASSERT_TRUE(doc.LoadCommandFile(path));
+    view.resize(300, 300);
+    view.show();
+    view.expandAll();
+
+    const auto renameInPlace = [this](CommandNode* node, const std::function<void(QLineEdit&)>& user) {
+        Select(node);
+        view.setFocus();
+        QTest::keyClick(&view, Qt::Key_F2);
+        auto* box = view.viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(box, nullptr);
+        user(*box);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the delegate commits through a queued call
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    CommandNode* group = tree.Root(0);
+    ASSERT_NE(group, nullptr);
+    for (CommandNode* node : {group, group->Child(0)})
+        renameInPlace(node, [](QLineEdit&) {});
+    ASSERT_TRUE(doc.SaveCommandFile(saved));
+    EXPECT_EQ(ReadBytes(saved.toStdString()), file);
+
+    // An edited name is written as typed characters are.
+    renameInPlace(group, [](QLineEdit& box) { box.setText(box.text() + QLatin1Char('!')); });
+    EXPECT_EQ(group->Name(), "Group\xFA\x5C\x80!");
 }
 
 TEST_F(EditorTest, ActionsAndPopupMenuAreWired)

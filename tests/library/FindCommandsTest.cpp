@@ -86,6 +86,29 @@ TEST_F(FindTest, DialogStartsWithGroupAndCommandNamesAndNoText)
     }
 }
 
+TEST_F(FindTest, FindTextWithAByteWithoutACharacterFindsItAndComesBackUnchanged)
+{
+    // Turned into "?", the text would find the first of these.
+    tree.AddCommand(nullptr, "A?", {"", 0, -1});
+    CommandNode* odd = tree.AddCommand(nullptr, "A\x80", {"", 0, -1});
+    Select(top);
+    Search(FromAnsi("A\x80"), kFindCommandNames, &TfrmFind::btnDown);
+    EXPECT_EQ(find.State().text, "A\x80");
+    EXPECT_EQ(view.Selected(), odd);
+
+    // Opened again and left as it is, the box gives back the same bytes.
+    Select(top);
+    prompts.dialogScripts.push_back([](QDialog& d) {
+        auto& f = dynamic_cast<TfrmFind&>(d);
+        EXPECT_EQ(f.edtFindText->text(), QStringLiteral("A\u0080"));
+        f.btnDown->click();
+        return f.result();
+    });
+    find.ActionGoFindExecute();
+    EXPECT_EQ(find.State().text, "A\x80");
+    EXPECT_EQ(view.Selected(), odd);
+}
+
 TEST_F(FindTest, DownKeepsAMatchingSelectionAndF3MovesOnOrStays)
 {
     Select(xaby);

@@ -1,4 +1,5 @@
 #include "library/CommandTreeView.h"
+#include "platform/CodePage.h"
 #include "shell/IPEdit.h"
 #include "shell/Main.h"
 #include "shell/MainActions.h"
@@ -149,6 +150,55 @@ TEST_F(WindowTraffic, ACommandWithItsOwnByteOrderIgnoresTheDefault)
         EXPECT_EQ(got, c.wire);
         EXPECT_EQ(Log().Record(Log().Count() - 1)->Comment, group->Child(c.child)->Name());
     }
+}
+
+TEST_F(WindowTraffic, TheCommandBoxSendsTheSelectedCommandsOwnBytes)
+{
+    // 0x80 has no character, ED 40 shows what FA 5C shows, a lead byte at the end starts none.
+    const std::string bytes = "A\x80" "B\xED\x40\x81";
+    TfrmSimMain& w = Start();
+    w.Actions()->ActionText->trigger();
+    CommandNode* node = w.Document.Tree().AddCommand(nullptr, "Odd", {bytes, 1, -1});
+    CommandNode* other = w.Document.Tree().AddCommand(nullptr, "Other", {"other", 1, -1});
+    const auto wire = [this] {
+        std::string got;
+        std::uint16_t from = 0;
+        EXPECT_TRUE(peer.Receive(got, from));
+        return got;
+    };
+
+    w.tvCommand->Select(node);
+    ASSERT_EQ(w.cboCommand->currentText(), FromAnsi(bytes));
+    w.Actions()->ActionSendSelected->trigger();
+    EXPECT_EQ(wire(), bytes);
+    ASSERT_TRUE(w.Actions()->ActionSend->isEnabled());
+    w.Actions()->ActionSend->trigger(); // the send button
+    EXPECT_EQ(wire(), bytes);
+    QTest::keyClick(w.cboCommand->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(wire(), bytes);
+    ASSERT_EQ(w.Send().History().Entries(), std::vector<AnsiString>{bytes});
+
+    // Back from the history: another command fills the box, then the arrow key
+    // brings the entry back, and the entry's own bytes go out again.
+    TypeCommand(QStringLiteral("x"));
+    EXPECT_EQ(wire(), "x");
+    w.tvCommand->Select(other);
+    ASSERT_EQ(w.cboCommand->currentText(), QStringLiteral("other"));
+    QTest::keyClick(w.cboCommand, Qt::Key_Down);
+    ASSERT_EQ(w.cboCommand->currentText(), FromAnsi(bytes));
+    w.Actions()->ActionSend->trigger();
+    EXPECT_EQ(wire(), bytes);
+
+    // Pasted over another command's text, the same characters are written as
+    // Windows writes them.
+    w.tvCommand->Select(node);
+    w.tvCommand->Select(other);
+    ASSERT_EQ(w.cboCommand->currentText(), QStringLiteral("other"));
+    QLineEdit* edit = w.cboCommand->lineEdit();
+    edit->clear();
+    edit->insert(FromAnsi(bytes));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(wire(), "A\x80" "B\xFA\x5C\x81");
 }
 
 TEST_F(WindowTraffic, TextThatDoesNotCompileSendsAndLogsNothingButEntersTheHistory)
