@@ -4,6 +4,7 @@
 #include "library/CommandTreeModel.h"
 #include "shell/Main.h"
 #include "shell/MainActions.h"
+#include "shell/ShellTestUtil.h"
 #include "support/FakePrompts.h"
 
 #include <QAction>
@@ -21,24 +22,9 @@ namespace {
 
 using namespace std::string_literals;
 
-// "新しいｸﾞﾙｰﾌﾟ" in code page 932, the name a new root group gets.
-const std::string kNewGroupLine = "0 \x90\x56\x82\xb5\x82\xa2\xb8\xde\xd9\xb0\xcc\xdf\r\n";
 
 const QString kUtf8Question = QStringLiteral("このファイルは UTF-8 で書かれているようです。\r\n"
                                              "UTF-8 として読み込みますか？");
-
-std::string ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<none>");
-}
-
-void WriteAll(const QString& path, const std::string& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
 
 class CommandFileLossTest : public ::testing::Test {
 protected:

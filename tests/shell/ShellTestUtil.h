@@ -5,13 +5,32 @@
 #include "shell/NumEdit.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 
 #include <functional>
+#include <string>
 
 namespace vpx::test {
+
+// "新しいｸﾞﾙｰﾌﾟ" in code page 932, the name a new root group gets, as its file line.
+inline const std::string kNewGroupLine = "0 \x90\x56\x82\xb5\x82\xa2\xb8\xde\xd9\xb0\xcc\xdf\r\n";
+
+// A file's bytes, or "<none>" when it cannot be read.
+inline std::string ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<none>");
+}
+
+inline void WriteAll(const QString& path, const std::string& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
 
 // A number box that counts beeps instead of sounding them.
 class CountingNumEdit : public TNumEdit {

@@ -7,6 +7,7 @@
 #include "shell/Main.h"
 #include "shell/MainActions.h"
 #include "shell/TerminationSignals.h"
+#include "shell/ShellTestUtil.h"
 #include "support/FakePrompts.h"
 #include "support/TestSupport.h"
 
@@ -28,21 +29,6 @@
 namespace vpx::test {
 namespace {
 
-// "新しいｸﾞﾙｰﾌﾟ" in code page 932, the name a new root group gets.
-const std::string kNewGroupLine = "0 \x90\x56\x82\xb5\x82\xa2\xb8\xde\xd9\xb0\xcc\xdf\r\n";
-
-std::string ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<none>");
-}
-
-void WriteAll(const QString& path, const std::string& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
 
 // The program as the parent test below starts it: the library from VPX_CHILD_FILE,
 // one unsaved edit, then the event loop until something ends it. Run only as
