@@ -21,24 +21,30 @@ const char* CommandFileMessage(CommandFileStatus status) noexcept
     return "";
 }
 
-std::vector<AnsiString> SplitLinesUpToNul(std::string_view text)
+std::vector<std::string_view> LineViews(std::string_view text, bool stopAtNul)
 {
-    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos)
+    if (const std::size_t nul = text.find('\0'); stopAtNul && nul != std::string_view::npos)
         text = text.substr(0, nul);
-    std::vector<AnsiString> lines;
+    std::vector<std::string_view> lines;
     std::size_t pos = 0;
     while (pos < text.size()) {
         const std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(pos));
+            lines.push_back(text.substr(pos));
             break;
         }
-        lines.emplace_back(text.substr(pos, end - pos));
+        lines.push_back(text.substr(pos, end - pos));
         pos = end + 1;
         if (text[end] == '\r' && pos < text.size() && text[pos] == '\n')
             ++pos;
     }
     return lines;
+}
+
+std::vector<AnsiString> SplitLinesUpToNul(std::string_view text)
+{
+    const std::vector<std::string_view> views = LineViews(text);
+    return {views.begin(), views.end()};
 }
 
 namespace {

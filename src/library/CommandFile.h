@@ -24,6 +24,9 @@ const char* CommandFileMessage(CommandFileStatus status) noexcept;
 // end a line, and the first NUL ends the text (nothing after it is read). No empty
 // line is added after a final line end.
 std::vector<AnsiString> SplitLinesUpToNul(std::string_view text);
+// The same lines as views into `text`; without `stopAtNul` the text after a NUL is
+// split too (to count what the reader never sees).
+std::vector<std::string_view> LineViews(std::string_view text, bool stopAtNul = true);
 
 // One parsed line. `info` is empty for a group line.
 struct ParsedLine {

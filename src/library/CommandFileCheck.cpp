@@ -39,26 +39,6 @@ CommandFileStatus ReadFileBytes(const std::string& path, std::string& bytes)
     return CommandFileStatus::Ok;
 }
 
-std::vector<std::string_view> LineViews(std::string_view text, bool stopAtNul)
-{
-    if (const std::size_t nul = text.find('\0'); stopAtNul && nul != std::string_view::npos)
-        text = text.substr(0, nul);
-    std::vector<std::string_view> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(pos));
-            break;
-        }
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 1;
-        if (text[end] == '\r' && pos < text.size() && text[pos] == '\n')
-            ++pos;
-    }
-    return lines;
-}
-
 std::size_t ReadCommandText(std::string_view text, CommandTree& tree, const std::vector<std::size_t>& missing)
 {
     const std::vector<std::string_view> views = LineViews(text);

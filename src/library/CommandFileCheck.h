@@ -18,10 +18,6 @@ namespace vpx {
 // The whole file; OpenFailed when it cannot be opened or read (a folder, say).
 CommandFileStatus ReadFileBytes(const std::string& path, std::string& bytes);
 
-// The reader's lines as views into `text`: CR LF, a lone LF and a lone CR each end
-// a line, no empty line after a final line end. With `stopAtNul` a NUL ends the text.
-std::vector<std::string_view> LineViews(std::string_view text, bool stopAtNul = true);
-
 // Replaces `tree` with the nodes `text` (code page 932) stands for, read exactly as
 // LoadCommandFile reads a file, and returns the number of lines not shown as they
 // stand: non-empty lines not read, non-empty lines after a NUL, and lines read
