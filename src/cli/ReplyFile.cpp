@@ -50,7 +50,7 @@ ReplyFileSummary LoadReplyFile(const std::string& path, TAutoReplyTable& table)
     table.Clear();
     ReplyFileSummary summary;
     int lineNumber = 0;
-    for (const std::string_view line : SplitLines(contents)) {
+    for (const std::string_view line : SplitLineViews(contents)) {
         ++lineNumber;
         const std::string fault = NotationFault(line);
         if (!fault.empty()) {

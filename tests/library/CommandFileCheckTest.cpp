@@ -30,12 +30,12 @@ TEST_P(ReadCommandTextTest, ReadsAsTheFileReaderAndCountsWhatItCannotShow)
 
     // The same tree as the file reader builds from the same bytes.
     CommandTree expected;
-    ReadTree(expected, SplitLines(c.text));
+    ReadTree(expected, SplitLinesUpToNul(c.text));
     EXPECT_EQ(Dump(tree), Dump(expected)) << c.what;
     std::vector<std::string> viewed;
     for (std::string_view line : LineViews(c.text))
         viewed.emplace_back(line);
-    EXPECT_EQ(viewed, SplitLines(c.text)) << c.what;
+    EXPECT_EQ(viewed, SplitLinesUpToNul(c.text)) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
