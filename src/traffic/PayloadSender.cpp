@@ -42,7 +42,17 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
             return;
     }
 
-    if (const QString reason = SendBlockedReason(m_udp.Active(), address, port); !reason.isEmpty()) {
+    // The peer rarely changes between replies: its address is parsed again only when it does.
+    const bool open = m_udp.Active();
+    if (!m_peerChecked || open != m_checkedOpen || port != m_checkedPort || address != m_checkedAddress) {
+        m_peerChecked = false;
+        m_blockedReason = SendBlockedReason(open, address, port);
+        m_checkedAddress = address;
+        m_checkedPort = port;
+        m_checkedOpen = open;
+        m_peerChecked = true;
+    }
+    if (const QString& reason = m_blockedReason; !reason.isEmpty()) {
         m_noticeShown = true;
         if (OnNotice)
             OnNotice(reason);
@@ -56,8 +66,11 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
         for (std::int32_t i = 0; i < count; ++i)
             bytes[i] = static_cast<std::uint8_t>(text[static_cast<std::size_t>(i)]);
     } else {
+        // A local source pointer: the byte stores could alias the vector's own.
+        const std::int32_t* items = m_items.data();
+        #pragma GCC unroll 8
         for (std::int32_t i = 0; i < count; ++i)
-            bytes[i] = static_cast<std::uint8_t>(m_items[static_cast<std::size_t>(i)] & 0xFF);
+            bytes[i] = static_cast<std::uint8_t>(items[i] & 0xFF);
     }
 
     m_udp.Send(bytes, count, AnsiString(), address, port);

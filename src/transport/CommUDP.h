@@ -237,6 +237,12 @@ private:
     TThreadPriority m_priority = tpNormal;
     std::int32_t m_sleepTime = 0;
     bool m_started = false;
+    // The last peer's address as text and as the system takes it: a responder
+    // sends to and hears from the same peer datagram after datagram.
+    AnsiString m_sendAddressText;
+    std::uint32_t m_sendAddress = 0;
+    std::uint32_t m_fromAddress = 0;
+    AnsiString m_fromAddressText;
 };
 
 } // namespace vpx

@@ -135,5 +135,61 @@ TEST(ReceiveNext, TracesWhatItReadsButNotAnEmptyDatagram)
     EXPECT_TRUE(lines[1].endsWith(" [01h,FFh]\r")) << lines[1].constData();
 }
 
+// The endpoint keeps the last peer's address as text and as a number; a peer
+// that changes from one datagram to the next must never get the stale one.
+TEST(ReceiveNext, PeersTakingTurnsAreEachNamedAndAnsweredRight)
+{
+    // Two loopback addresses, the second bound explicitly.
+    Peer first;
+    const ws::SOCKET second = ws::socket(ws::WS_AF_INET, ws::WS_SOCK_DGRAM, 0);
+    ws::SOCKADDR_IN a;
+    a.sin_family = ws::WS_AF_INET;
+    a.sin_addr = ws::inet_addr("127.0.0.2");
+    if (ws::bind(second, &a, sizeof a) != 0) {
+        ws::closesocket(second);
+        GTEST_SKIP() << "127.0.0.2 cannot be bound here";
+    }
+    const std::uint16_t secondPort = BoundPort(second);
+    TUDPControl udp;
+    udp.Open();
+    const std::uint16_t myPort = BoundPort(udp.Socket());
+    ws::SOCKADDR_IN me;
+    me.sin_family = ws::WS_AF_INET;
+    me.sin_addr = ws::inet_addr("127.0.0.1");
+    me.sin_port = ws::htons(myPort);
+
+    const struct {
+        bool fromSecond;
+        const char* address;
+    } turns[] = {{false, "127.0.0.1"}, {true, "127.0.0.2"}, {true, "127.0.0.2"}, {false, "127.0.0.1"}};
+    char buf[16];
+    for (const auto& t : turns) {
+        if (t.fromSecond)
+            ws::sendto(second, "x", 1, 0, &me, sizeof me);
+        else
+            first.SendTo(myPort, "x");
+        AnsiString address;
+        std::uint16_t port = 0;
+        ASSERT_TRUE(WaitUntil([&] { return udp.ReceiveNext(buf, sizeof buf, address, port) == 1; }));
+        EXPECT_EQ(address, t.address);
+        EXPECT_EQ(port, t.fromSecond ? secondPort : first.Port());
+        // The answer goes to the address just read, whatever went before.
+        ASSERT_EQ(udp.Send("y", 1, AnsiString(), address, port), 1);
+        if (t.fromSecond) {
+            ws::fd_set set;
+            ws::fd_add(second, set);
+            const ws::TIMEVAL tv{3, 0};
+            ASSERT_EQ(ws::select(0, &set, nullptr, nullptr, &tv), 1);
+            EXPECT_EQ(ws::recvfrom(second, buf, sizeof buf, 0, nullptr, nullptr), 1);
+        } else {
+            std::string bytes;
+            std::uint16_t from = 0;
+            ASSERT_TRUE(first.Receive(bytes, from));
+            EXPECT_EQ(bytes, "y");
+        }
+    }
+    ws::closesocket(second);
+}
+
 } // namespace
 } // namespace vpx
