@@ -52,6 +52,7 @@ private:
     AnsiString m_compiledText;
     std::uint8_t m_compiledOrder = 0;
     std::int32_t m_compiledCount = 0;
+    std::vector<std::uint8_t> m_compiledBytes;
     bool m_compiled = false;
     bool m_noticeShown = false;
     // SendBlockedReason for the peer and port state it was last asked about.

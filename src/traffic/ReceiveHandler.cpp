@@ -73,7 +73,7 @@ void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
         m_data.resize(record->Data.size());
         const std::uint8_t* from = record->Data.data();
         std::int32_t* to = m_data.data();
-        #pragma GCC unroll 8
+#pragma GCC unroll 8
         for (std::size_t i = 0, n = m_data.size(); i < n; ++i)
             to[i] = from[i];
         row = table.FindMatchingRow(m_data);
