@@ -33,6 +33,7 @@
 #include <cstring>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace vpx::cli {
 
@@ -198,6 +199,11 @@ private:
     const TAutoReplyTable& m_table;
     const PrintingSink& m_sink;
 };
+
+// Datagrams respond takes in between two looks for a signal.
+constexpr int kRespondRound = 256;
+// How long printed lines may wait in the buffer for more while nothing arrives.
+constexpr int kFlushAfterMs = 10;
 
 double ParseSeconds(const std::string& text)
 {
@@ -436,12 +442,18 @@ int Respond(const std::vector<std::string>& args)
 
     // The endpoint is driven from this thread: a datagram costs no hand-over
     // between threads, so a reply leaves as soon after its request as the echo's
-    // does. What runs per datagram is the window's own: DoReceive, then the
-    // receive handler. (The endpoint's watcher thread, whose notifications
-    // nothing here collects, stays parked after its first one.)
+    // does. The socket is read until it runs dry, each datagram whole into one
+    // buffer of the largest size, without asking the system how much is waiting
+    // first; what happens to a datagram is the window's own receive handler.
+    // Only a dry socket waits in poll. (The endpoint's watcher thread, whose
+    // notifications nothing here collects, stays parked after its first one.)
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
     pollfd watched[2] = {{static_cast<int>(udp.Socket()), POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+    std::vector<std::uint8_t> datagram(static_cast<std::size_t>(TCustomUDPSock::MaxDatagram));
+    AnsiString from;
+    std::uint16_t fromPort = 0;
+    bool dry = true;
     for (;;) {
         int timeout = -1;
         if (seconds > 0) {
@@ -450,8 +462,11 @@ int Respond(const std::vector<std::string>& args)
                 break;
             timeout = static_cast<int>(std::min<long long>(left, 1000));
         }
-        // What was printed goes out whenever there is nothing to answer.
-        int ready = ::poll(watched, 2, 0);
+        // Under a flood the socket never runs dry: between rounds a look that
+        // does not wait lets a signal in. What was printed goes out once nothing
+        // has arrived for a moment: a write per datagram would cost as much as
+        // answering it when they come one at a time.
+        int ready = ::poll(watched, 2, dry ? std::min(timeout < 0 ? kFlushAfterMs : timeout, kFlushAfterMs) : 0);
         if (ready == 0) {
             std::fflush(stdout);
             ready = ::poll(watched, 2, timeout);
@@ -462,16 +477,25 @@ int Respond(const std::vector<std::string>& args)
             continue;
         if (watched[1].revents != 0)
             break;
-        if (watched[0].revents != 0) {
+        if (watched[0].revents == 0)
+            continue;
+        dry = false;
+        for (int n = 0; n < kRespondRound && !sink.Full(); ++n) {
             // A failure while answering one datagram is reported and the next one is answered.
             try {
-                udp.DoReceive();
+                const std::int32_t size =
+                    udp.ReceiveNext(datagram.data(), static_cast<std::int32_t>(datagram.size()), from, fromPort);
+                if (size < 0) {
+                    dry = true;
+                    break;
+                }
+                handler.DatagramReceived(datagram.data(), size, from, fromPort);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
             }
-            if (sink.Full())
-                break;
         }
+        if (sink.Full())
+            break;
     }
     udp.Close();
     std::fflush(stdout);

@@ -7,6 +7,7 @@
 #include <arpa/inet.h>
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -187,9 +188,15 @@ void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::stri
             return;
         const std::size_t at = out.size();
         out.resize(at + size * 3 + 1); // the last cell's copy writes one past the text
+        // Local pointers: stores through a char pointer could alias the vector's
+        // and the table's, which would otherwise be reloaded for every byte.
         char* p = out.data() + at;
-        for (std::size_t i = 0; i < size; ++i, p += 3)
-            std::memcpy(p, kCells[record.Data[i]].data(), 4);
+        const std::uint8_t* from = record.Data.data();
+        const std::uint8_t* const end = from + size;
+        const auto* cells = kCells.data();
+        #pragma GCC unroll 8
+        for (; from != end; ++from, p += 3)
+            std::memcpy(p, cells[*from].data(), 4);
         out.resize(at + size * 3 - 1);
     };
     char number[16];
@@ -217,8 +224,10 @@ void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::stri
     out += time;
     out += in ? " > " : " < ";
     out += record.PeerAddress;
-    std::snprintf(number, sizeof number, ":%u [", static_cast<unsigned>(record.PeerPort));
-    out += number;
+    out += ':';
+    const auto port = std::to_chars(number, number + sizeof number, static_cast<unsigned>(record.PeerPort));
+    out.append(number, port.ptr);
+    out += " [";
     appendHex();
     out += ']';
     if (!commentUtf8.empty()) {

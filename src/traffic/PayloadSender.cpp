@@ -5,6 +5,9 @@
 #include "platform/WinSock.h"
 #include "transport/CommUDP.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace vpx {
 
 TPayloadSender::TPayloadSender(TCustomUDPSock& udp, TTrafficSink& sink, AddressProvider address, PortProvider port)
@@ -33,6 +36,10 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
         if (!m_compiled || byteOrder != m_compiledOrder || text != m_compiledText) {
             m_compiled = false; // a compilation that raises leaves nothing to reuse
             m_compiledCount = CompileCommand(byteOrder, text, m_items, false);
+            // The bytes on the wire, kept with the items: every reply copies them whole.
+            m_compiledBytes.resize(static_cast<std::size_t>(std::max(m_compiledCount, 0)));
+            for (std::size_t i = 0; i < m_compiledBytes.size(); ++i)
+                m_compiledBytes[i] = static_cast<std::uint8_t>(m_items[i] & 0xFF);
             m_compiledText = text;
             m_compiledOrder = byteOrder;
             m_compiled = true;
@@ -42,7 +49,17 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
             return;
     }
 
-    if (const QString reason = SendBlockedReason(m_udp.Active(), address, port); !reason.isEmpty()) {
+    // The peer rarely changes between replies: its address is parsed again only when it does.
+    const bool open = m_udp.Active();
+    if (!m_peerChecked || open != m_checkedOpen || port != m_checkedPort || address != m_checkedAddress) {
+        m_peerChecked = false;
+        m_blockedReason = SendBlockedReason(open, address, port);
+        m_checkedAddress = address;
+        m_checkedPort = port;
+        m_checkedOpen = open;
+        m_peerChecked = true;
+    }
+    if (const QString& reason = m_blockedReason; !reason.isEmpty()) {
         m_noticeShown = true;
         if (OnNotice)
             OnNotice(reason);
@@ -52,13 +69,10 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
     // The record's own buffer is what goes out: one allocation per datagram.
     TrafficRecordPtr record = NewTrafficRecord(count);
     std::uint8_t* bytes = record->Data.data();
-    if (textMode) {
-        for (std::int32_t i = 0; i < count; ++i)
-            bytes[i] = static_cast<std::uint8_t>(text[static_cast<std::size_t>(i)]);
-    } else {
-        for (std::int32_t i = 0; i < count; ++i)
-            bytes[i] = static_cast<std::uint8_t>(m_items[static_cast<std::size_t>(i)] & 0xFF);
-    }
+    if (textMode)
+        std::memcpy(bytes, text.data(), static_cast<std::size_t>(count));
+    else
+        std::memcpy(bytes, m_compiledBytes.data(), static_cast<std::size_t>(count));
 
     m_udp.Send(bytes, count, AnsiString(), address, port);
     if (m_noticeShown) {

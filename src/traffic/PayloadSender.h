@@ -52,8 +52,15 @@ private:
     AnsiString m_compiledText;
     std::uint8_t m_compiledOrder = 0;
     std::int32_t m_compiledCount = 0;
+    std::vector<std::uint8_t> m_compiledBytes;
     bool m_compiled = false;
     bool m_noticeShown = false;
+    // SendBlockedReason for the peer and port state it was last asked about.
+    AnsiString m_checkedAddress;
+    std::uint16_t m_checkedPort = 0;
+    bool m_checkedOpen = false;
+    bool m_peerChecked = false;
+    QString m_blockedReason;
 };
 
 // Why a datagram cannot go out, in the words of the status bar; empty when it can.

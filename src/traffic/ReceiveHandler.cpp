@@ -7,6 +7,8 @@
 #include "traffic/TrafficSink.h"
 #include "transport/CommUDP.h"
 
+#include <algorithm>
+
 namespace vpx {
 
 TReceiveHandler::TReceiveHandler(const TAutoReplySource& autoReply, TReplySender& sender, TTrafficSink& log,
@@ -45,13 +47,35 @@ void TReceiveHandler::ReceiveOne(TCustomUDPSock& Sender, std::int32_t Size)
         record->Data.resize(static_cast<std::size_t>(n));
         record->Length = n;
     }
-    record->Kind = tkReceived;
     record->PeerPort = port;
+    MatchLogReply(std::move(record));
+}
 
+void TReceiveHandler::DatagramReceived(const std::uint8_t* Data, std::int32_t Size, const AnsiString& Address,
+                                       std::uint16_t Port)
+{
+    if (Size <= 0)
+        return;
+    TrafficRecordPtr record = NewTrafficRecord(Size);
+    std::copy(Data, Data + Size, record->Data.begin());
+    record->PeerAddress = Address;
+    record->PeerPort = Port;
+    MatchLogReply(std::move(record));
+}
+
+void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
+{
+    record->Kind = tkReceived;
     const TAutoReplyRow* row = nullptr;
     const TAutoReplyTable& table = m_autoReply.Table();
     if (m_autoReply.IsAutoReplyOn() && !table.Empty()) {
-        m_data.assign(record->Data.begin(), record->Data.end());
+        // Widened through local pointers, which the compiler need not reload for every byte.
+        m_data.resize(record->Data.size());
+        const std::uint8_t* from = record->Data.data();
+        std::int32_t* to = m_data.data();
+#pragma GCC unroll 8
+        for (std::size_t i = 0, n = m_data.size(); i < n; ++i)
+            to[i] = from[i];
         row = table.FindMatchingRow(m_data);
         if (row) {
             record->Comment = row->ReceiveComment;

@@ -4,6 +4,8 @@
 // (matched or not) and sends the first matching enabled auto-reply row's reply.
 // Runs for every datagram, so it keeps its scratch list between calls.
 
+#include "traffic/TrafficRecord.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -24,11 +26,18 @@ public:
     // TCustomUDPSock::OnReceive: Size is the number of bytes waiting.
     void UDPControlReceive(TCustomUDPSock& Sender, std::int32_t Size);
 
+    // For a caller that reads the socket itself: handles one datagram already
+    // read, exactly as one read here would be. An empty datagram is dropped, as
+    // the component drops it.
+    void DatagramReceived(const std::uint8_t* Data, std::int32_t Size, const AnsiString& Address,
+                          std::uint16_t Port);
+
     // Datagrams read per receive event at most (the one announced and those waiting behind it).
     static constexpr int BatchLimit = 64;
 
 private:
     void ReceiveOne(TCustomUDPSock& Sender, std::int32_t Size);
+    void MatchLogReply(TrafficRecordPtr record);
 
     const TAutoReplySource& m_autoReply;
     TReplySender& m_sender;

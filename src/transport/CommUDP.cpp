@@ -313,7 +313,11 @@ std::int32_t TCustomUDPSock::Send(const void* Buf, std::int32_t Size, const Ansi
         const auto found = ws::gethostbyname(HostName);
         peer.sin_addr = found.empty() ? 0 : found.front();
     } else if (!Address.empty()) {
-        peer.sin_addr = ws::inet_addr(Address);
+        if (m_sendAddressText.empty() || Address != m_sendAddressText) {
+            m_sendAddress = ws::inet_addr(Address);
+            m_sendAddressText = Address;
+        }
+        peer.sin_addr = m_sendAddress;
     } else {
         throw EUDPSockError(SSockAddressNotSpecified);
     }
@@ -340,6 +344,25 @@ std::int32_t TCustomUDPSock::Receive(void* Buf, std::int32_t Size, AnsiString& A
         return 0;
     result = CheckSocketResult(result, "recvfrom");
     Address = ws::inet_ntoa(from.sin_addr);
+    Port = ws::ntohs(from.sin_port);
+    return result;
+}
+
+std::int32_t TCustomUDPSock::ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port)
+{
+    if (!m_active)
+        return -1;
+    ws::SOCKADDR_IN from{};
+    int fromLen = sizeof from;
+    int result = ws::recvfrom(m_socket, Buf, Size, ws::WS_MSG_DONTWAIT, &from, &fromLen);
+    if (result == ws::SOCKET_ERROR && ws::WSAGetLastError() == ws::WSAEWOULDBLOCK)
+        return -1;
+    result = CheckSocketResult(result, "recvfrom");
+    if (m_fromAddressText.empty() || from.sin_addr != m_fromAddress) {
+        m_fromAddressText = ws::inet_ntoa(from.sin_addr);
+        m_fromAddress = from.sin_addr;
+    }
+    Address = m_fromAddressText;
     Port = ws::ntohs(from.sin_port);
     return result;
 }

@@ -166,6 +166,12 @@ public:
     virtual std::int32_t Receive(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
                                  bool Peek);
     std::int32_t PendingSize();
+    // For a caller that drains the socket itself: reads the next waiting datagram
+    // into Buf without asking its size first. Bytes read (0 for an empty
+    // datagram), or -1 when not open or nothing is waiting. A datagram longer than
+    // Size raises as Receive does; a buffer of MaxDatagram bytes holds any.
+    virtual std::int32_t ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port);
+    static constexpr std::int32_t MaxDatagram = 65507; // the largest UDP payload over IPv4
 
     bool Active() const noexcept { return m_active; }
     ws::SOCKET Socket() const noexcept { return m_socket; }
@@ -231,6 +237,12 @@ private:
     TThreadPriority m_priority = tpNormal;
     std::int32_t m_sleepTime = 0;
     bool m_started = false;
+    // The last peer's address as text and as the system takes it: a responder
+    // sends to and hears from the same peer datagram after datagram.
+    AnsiString m_sendAddressText;
+    std::uint32_t m_sendAddress = 0;
+    std::uint32_t m_fromAddress = 0;
+    AnsiString m_fromAddressText;
 };
 
 } // namespace vpx

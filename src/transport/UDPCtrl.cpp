@@ -111,13 +111,28 @@ std::int32_t TUDPControl::Receive(void* Buf, std::int32_t Size, AnsiString& Addr
                                   bool Peek)
 {
     const std::int32_t read = TCustomUDPSock::Receive(Buf, Size, Address, Port, Peek);
-    if (read > 0 && !Peek && Size != -1 && WriteLog()) {
-        const QByteArray line = TraceDataLine(false, LogType(), LocalAddress(), this->Port(), Address, Port,
-                                              static_cast<const std::uint8_t*>(Buf), read);
-        if (!line.isNull())
-            Output(*this, line);
-    }
+    if (read > 0 && !Peek && Size != -1)
+        TraceReceived(Buf, read, Address, Port);
     return read;
+}
+
+std::int32_t TUDPControl::ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port)
+{
+    // An empty datagram leaves no trace line, as it leaves none through Receive.
+    const std::int32_t read = TCustomUDPSock::ReceiveNext(Buf, Size, Address, Port);
+    if (read > 0)
+        TraceReceived(Buf, read, Address, Port);
+    return read;
+}
+
+void TUDPControl::TraceReceived(const void* Buf, std::int32_t Size, const AnsiString& Address, std::uint16_t Port)
+{
+    if (!WriteLog())
+        return;
+    const QByteArray line = TraceDataLine(false, LogType(), LocalAddress(), this->Port(), Address, Port,
+                                          static_cast<const std::uint8_t*>(Buf), Size);
+    if (!line.isNull())
+        Output(*this, line);
 }
 
 } // namespace vpx

@@ -139,8 +139,13 @@ bool SameName(std::string_view a, std::string_view b)
            });
 }
 
+// Every socket call passes through here, and the call sites spell the names as
+// the rows do: an exact match is found without folding case character by character.
 const Row& FindRow(std::string_view apiName)
 {
+    for (const Row& row : kRows)
+        if (apiName == row.name)
+            return row;
     for (const Row& row : kRows)
         if (SameName(row.name, apiName))
             return row;

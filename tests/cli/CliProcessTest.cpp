@@ -246,6 +246,55 @@ TEST_F(CliProcess, JsonLinesParseBack)
     EXPECT_TRUE(end.err.endsWith("vorpex-cli: received 3, matched 1, answered 1, unmatched 2\n")) << end.err.constData();
 }
 
+// respond reads each datagram whole into one buffer of the largest size: the
+// edges of that buffer, each followed by a one-byte datagram that must still be
+// read after it. An empty datagram is dropped unlogged, as the window drops it.
+struct RespondEdge {
+    const char* name;
+    int size;
+};
+
+class RespondEdges : public CliProcess, public ::testing::WithParamInterface<RespondEdge> {};
+
+TEST_P(RespondEdges, EveryByteIsLoggedAndTheNextDatagramStillAnswered)
+{
+    const RespondEdge c = GetParam();
+    Responder r({S("--replies"), Write("r.vpa", "1\t*\tall\tok\t\"OK\"\r\n"), S("--to-sender"), S("--json")});
+    ASSERT_NE(r.Port(), 0);
+    Socket device;
+    QByteArray sent(c.size, '\0');
+    for (int i = 0; i < c.size; ++i)
+        sent[i] = static_cast<char>(i % 251);
+    device.SendTo(r.Port(), sent);
+    device.SendTo(r.Port(), QByteArray("\x7E", 1));
+    // The lines are read first: the largest one is more than a pipe holds, and
+    // the reply follows its line.
+    ASSERT_TRUE(r.WaitOut("\"hex\":\"7E\""));
+    const int answered = c.size > 0 ? 2 : 1;
+    for (int i = 0; i < answered; ++i)
+        ASSERT_EQ(device.Receive(), QByteArray("OK")) << i;
+    const Result end = r.Stop();
+    const QList<QByteArray> lines = end.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2 * answered) << end.out.left(400).constData();
+    if (c.size > 0) {
+        const QJsonObject in = QJsonDocument::fromJson(lines[0]).object();
+        EXPECT_EQ(in[S("length")].toInt(), c.size);
+        EXPECT_EQ(QByteArray::fromHex(in[S("hex")].toString().remove(QLatin1Char(' ')).toLatin1()), sent);
+        EXPECT_EQ(QJsonDocument::fromJson(lines[1]).object()[S("dir")].toString(), S("out"));
+    }
+    EXPECT_EQ(QJsonDocument::fromJson(lines[2 * answered - 2]).object()[S("hex")].toString(), S("7E"));
+    EXPECT_TRUE(device.Receive(300).isNull()) << "an answer too many";
+    const QByteArray summary = "received " + QByteArray::number(answered) + ", matched " +
+                               QByteArray::number(answered) + ", answered " + QByteArray::number(answered) +
+                               ", unmatched 0\n";
+    EXPECT_TRUE(end.err.endsWith(summary)) << end.err.constData();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, RespondEdges,
+                         ::testing::Values(RespondEdge{"Empty", 0}, RespondEdge{"OneByte", 1},
+                                           RespondEdge{"Largest", 65507}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(CliProcess, SigtermEndsWithTheSummary)
 {
     Responder r({S("--replies"), Write("r.vpa", kReplies), S("--to-sender")});

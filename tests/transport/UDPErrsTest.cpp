@@ -84,5 +84,38 @@ TEST(CheckSocketResult, FailureTestDependsOnTheCall)
     EXPECT_EQ(CheckSocketResult(-2, "sendto"), -2);
 }
 
+struct SpellingCase {
+    const char* spelled;
+    const char* exact;
+    std::int32_t result;
+};
+
+std::string RaisedText(std::int32_t result, const char* api)
+{
+    ws::WSASetLastError(10054);
+    try {
+        CheckSocketResult(result, api);
+    } catch (const EUDPSockError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+TEST(CheckSocketResult, NamesInAnyCaseFindTheSameRow)
+{
+    // Rows are found by their exact spelling first; any other spelling still finds them.
+    const SpellingCase cases[] = {{"RecvFrom", "recvfrom", -1},
+                                  {"SENDTO", "sendto", -1},
+                                  {"Bind", "bind", 1},
+                                  {"wsastartup", "WSAStartup", 10091},
+                                  {"IoctlSocket", "ioctlsocket", 5}};
+    for (const SpellingCase& c : cases) {
+        const std::string exact = RaisedText(c.result, c.exact);
+        EXPECT_FALSE(exact.empty()) << c.exact;
+        EXPECT_EQ(exact.find("不明な"), std::string::npos) << c.exact;
+        EXPECT_EQ(RaisedText(c.result, c.spelled), exact) << c.spelled;
+    }
+}
+
 } // namespace
 } // namespace vpx
