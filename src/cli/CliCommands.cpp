@@ -20,13 +20,14 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -98,9 +99,13 @@ void OpenOrThrow(TUDPControl& udp, const std::string& address)
 // SIGINT and SIGTERM write a byte to a pipe; the loops watch its other end, so
 // the handler itself does nothing but that.
 int g_signalPipe[2] = {-1, -1};
+// Also raised by the handler, for respond's loop, which waits in a read that a
+// signal does not end (the read is retried), only its time-out does.
+volatile std::sig_atomic_t g_ended = 0;
 
 void OnSignal(int)
 {
+    g_ended = 1;
     const char byte = 1;
     [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &byte, 1);
 }
@@ -200,10 +205,30 @@ private:
     const PrintingSink& m_sink;
 };
 
-// Datagrams respond takes in between two looks for a signal.
-constexpr int kRespondRound = 256;
 // How long printed lines may wait in the buffer for more while nothing arrives.
 constexpr int kFlushAfterMs = 10;
+// The longest respond's read waits before it looks at the clock and for a signal.
+constexpr int kLookAfterMs = 200;
+
+// The receive time-out of a blocking read; set only when it changes, as it
+// rarely does while datagrams keep coming.
+class ReadTimeout {
+public:
+    explicit ReadTimeout(int socket) : m_socket(socket) {}
+    void Set(int ms)
+    {
+        if (ms == m_ms)
+            return;
+        const timeval tv{ms / 1000, (ms % 1000) * 1000};
+        if (::setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0)
+            throw CliError(std::string("setsockopt: ") + std::strerror(errno));
+        m_ms = ms;
+    }
+
+private:
+    int m_socket;
+    int m_ms = -1;
+};
 
 double ParseSeconds(const std::string& text)
 {
@@ -441,61 +466,45 @@ int Respond(const std::vector<std::string>& args)
                  repliesPath.c_str(), summary.skipped, ReceiveQueue(udp));
 
     // The endpoint is driven from this thread: a datagram costs no hand-over
-    // between threads, so a reply leaves as soon after its request as the echo's
-    // does. The socket is read until it runs dry, each datagram whole into one
-    // buffer of the largest size, without asking the system how much is waiting
-    // first; what happens to a datagram is the window's own receive handler.
-    // Only a dry socket waits in poll. (The endpoint's watcher thread, whose
+    // between threads, and, as in the echo, one blocking read and one send each:
+    // the read takes the datagram whole into one buffer of the largest size
+    // without asking the system how much is waiting first. What happens to a
+    // datagram is the window's own receive handler. The read's time-out brings
+    // the loop back to flush what was printed (once nothing has arrived for a
+    // moment: a write per datagram would cost as much as answering it), to
+    // watch the clock and to see a signal. (The endpoint's watcher thread, whose
     // notifications nothing here collects, stays parked after its first one.)
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
-    pollfd watched[2] = {{static_cast<int>(udp.Socket()), POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+    ReadTimeout timeout(static_cast<int>(udp.Socket()));
     std::vector<std::uint8_t> datagram(static_cast<std::size_t>(TCustomUDPSock::MaxDatagram));
     AnsiString from;
     std::uint16_t fromPort = 0;
-    bool dry = true;
-    for (;;) {
-        int timeout = -1;
+    bool printed = false;
+    while (!g_ended && !sink.Full()) {
+        int wait = kLookAfterMs;
         if (seconds > 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0)
                 break;
-            timeout = static_cast<int>(std::min<long long>(left, 1000));
+            wait = static_cast<int>(std::min<long long>(left, wait));
         }
-        // Under a flood the socket never runs dry: between rounds a look that
-        // does not wait lets a signal in. What was printed goes out once nothing
-        // has arrived for a moment: a write per datagram would cost as much as
-        // answering it when they come one at a time.
-        int ready = ::poll(watched, 2, dry ? std::min(timeout < 0 ? kFlushAfterMs : timeout, kFlushAfterMs) : 0);
-        if (ready == 0) {
-            std::fflush(stdout);
-            ready = ::poll(watched, 2, timeout);
-        }
-        if (ready < 0 && errno != EINTR)
-            throw CliError(std::string("poll: ") + std::strerror(errno));
-        if (ready <= 0)
-            continue;
-        if (watched[1].revents != 0)
-            break;
-        if (watched[0].revents == 0)
-            continue;
-        dry = false;
-        for (int n = 0; n < kRespondRound && !sink.Full(); ++n) {
-            // A failure while answering one datagram is reported and the next one is answered.
-            try {
-                const std::int32_t size =
-                    udp.ReceiveNext(datagram.data(), static_cast<std::int32_t>(datagram.size()), from, fromPort);
-                if (size < 0) {
-                    dry = true;
-                    break;
-                }
-                handler.DatagramReceived(datagram.data(), size, from, fromPort);
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
+        timeout.Set(printed ? std::min(wait, kFlushAfterMs) : wait);
+        // A failure while answering one datagram is reported and the next one is answered.
+        try {
+            const std::int32_t size =
+                udp.ReceiveNext(datagram.data(), static_cast<std::int32_t>(datagram.size()), from, fromPort, true);
+            if (size < 0) {
+                if (printed)
+                    std::fflush(stdout);
+                printed = false;
+                continue;
             }
+            handler.DatagramReceived(datagram.data(), size, from, fromPort);
+            printed = true;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
         }
-        if (sink.Full())
-            break;
     }
     udp.Close();
     std::fflush(stdout);

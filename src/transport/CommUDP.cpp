@@ -348,13 +348,14 @@ std::int32_t TCustomUDPSock::Receive(void* Buf, std::int32_t Size, AnsiString& A
     return result;
 }
 
-std::int32_t TCustomUDPSock::ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port)
+std::int32_t TCustomUDPSock::ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
+                                         bool wait)
 {
     if (!m_active)
         return -1;
     ws::SOCKADDR_IN from{};
     int fromLen = sizeof from;
-    int result = ws::recvfrom(m_socket, Buf, Size, ws::WS_MSG_DONTWAIT, &from, &fromLen);
+    int result = ws::recvfrom(m_socket, Buf, Size, wait ? 0 : ws::WS_MSG_DONTWAIT, &from, &fromLen);
     if (result == ws::SOCKET_ERROR && ws::WSAGetLastError() == ws::WSAEWOULDBLOCK)
         return -1;
     result = CheckSocketResult(result, "recvfrom");

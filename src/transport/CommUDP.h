@@ -169,8 +169,11 @@ public:
     // For a caller that drains the socket itself: reads the next waiting datagram
     // into Buf without asking its size first. Bytes read (0 for an empty
     // datagram), or -1 when not open or nothing is waiting. A datagram longer than
-    // Size raises as Receive does; a buffer of MaxDatagram bytes holds any.
-    virtual std::int32_t ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port);
+    // Size raises as Receive does; a buffer of MaxDatagram bytes holds any. With
+    // `wait` it blocks until a datagram comes or the socket's receive time-out
+    // (SO_RCVTIMEO, the caller's to set) passes, which also gives -1.
+    virtual std::int32_t ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
+                                     bool wait = false);
     static constexpr std::int32_t MaxDatagram = 65507; // the largest UDP payload over IPv4
 
     bool Active() const noexcept { return m_active; }

@@ -116,10 +116,11 @@ std::int32_t TUDPControl::Receive(void* Buf, std::int32_t Size, AnsiString& Addr
     return read;
 }
 
-std::int32_t TUDPControl::ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port)
+std::int32_t TUDPControl::ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
+                                      bool wait)
 {
     // An empty datagram leaves no trace line, as it leaves none through Receive.
-    const std::int32_t read = TCustomUDPSock::ReceiveNext(Buf, Size, Address, Port);
+    const std::int32_t read = TCustomUDPSock::ReceiveNext(Buf, Size, Address, Port, wait);
     if (read > 0)
         TraceReceived(Buf, read, Address, Port);
     return read;

@@ -22,7 +22,8 @@ public:
                       std::uint16_t Port) override;
     std::int32_t Receive(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
                          bool Peek) override;
-    std::int32_t ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port) override;
+    std::int32_t ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
+                             bool wait = false) override;
 
 private:
     void TraceReceived(const void* Buf, std::int32_t Size, const AnsiString& Address, std::uint16_t Port);

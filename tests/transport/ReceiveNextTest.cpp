@@ -3,10 +3,14 @@
 
 #include "TransportTestUtil.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/time.h>
 
 #include <string>
 #include <vector>
@@ -72,6 +76,29 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ReceiveNextEdges,
                          ::testing::Values(EdgeCase{"Empty", 0}, EdgeCase{"OneByte", 1},
                                            EdgeCase{"Largest", static_cast<std::size_t>(TCustomUDPSock::MaxDatagram)}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A waiting read takes what comes and, with nothing coming, gives up at the
+// socket's time-out instead of raising or hanging.
+TEST(ReceiveNext, WaitingReadEndsAtTheTimeOut)
+{
+    Peer peer;
+    TUDPControl udp;
+    udp.Open();
+    const timeval tv{0, 50 * 1000};
+    ASSERT_EQ(::setsockopt(static_cast<int>(udp.Socket()), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv), 0);
+    std::vector<char> buf(static_cast<std::size_t>(TCustomUDPSock::MaxDatagram));
+    AnsiString address;
+    std::uint16_t port = 0;
+
+    peer.SendTo(BoundPort(udp.Socket()), "ping");
+    ASSERT_EQ(udp.ReceiveNext(buf.data(), static_cast<std::int32_t>(buf.size()), address, port, true), 4);
+    EXPECT_EQ(std::string(buf.data(), 4), "ping");
+
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(udp.ReceiveNext(buf.data(), static_cast<std::int32_t>(buf.size()), address, port, true), -1);
+    EXPECT_GE(waited.elapsed(), 40);
+}
 
 TEST(ReceiveNext, ClosedSocketReadsNothing)
 {
