@@ -28,12 +28,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -94,6 +96,29 @@ void PinToCpu(int cpu)
 // ---------------------------------------------------------------------------
 // A responder process with its stdin and stdout on pipes.
 
+// Starts `args` on the second CPU with `std` (stdin, stdout, stderr) as its
+// standard streams; the descriptors in `close` are closed in the child once
+// they have been put in place.
+pid_t Spawn(const std::vector<std::string>& args, std::array<int, 3> std, std::initializer_list<int> close)
+{
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    PinToCpu(1);
+    for (int i = 0; i < 3; ++i)
+        if (std[static_cast<std::size_t>(i)] != i)
+            ::dup2(std[static_cast<std::size_t>(i)], i);
+    for (const int fd : close)
+        ::close(fd);
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    std::perror("bench_udp_load: exec");
+    ::_exit(127);
+}
+
 class Responder {
 public:
     ~Responder() { Stop(); }
@@ -103,23 +128,7 @@ public:
         int in[2], out[2];
         if (::pipe(in) != 0 || ::pipe(out) != 0)
             return false;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            PinToCpu(1);
-            ::dup2(in[0], STDIN_FILENO);
-            ::dup2(out[1], STDOUT_FILENO);
-            ::close(in[0]);
-            ::close(in[1]);
-            ::close(out[0]);
-            ::close(out[1]);
-            std::vector<char*> argv;
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            std::perror("bench_udp_load: exec");
-            ::_exit(127);
-        }
+        m_pid = Spawn(args, {in[0], out[1], STDERR_FILENO}, {in[0], in[1], out[0], out[1]});
         ::close(in[0]);
         ::close(out[1]);
         m_toChild = in[1];
@@ -143,23 +152,9 @@ public:
         int err[2];
         if (::pipe(err) != 0)
             return false;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            PinToCpu(1);
-            const int null = ::open("/dev/null", O_RDWR);
-            ::dup2(null, STDIN_FILENO);
-            ::dup2(null, STDOUT_FILENO);
-            ::dup2(err[1], STDERR_FILENO);
-            ::close(err[0]);
-            ::close(err[1]);
-            std::vector<char*> argv;
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            std::perror("bench_udp_load: exec");
-            ::_exit(127);
-        }
+        const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        m_pid = Spawn(args, {null, null, err[1]}, {null, err[0], err[1]});
+        ::close(null);
         ::close(err[1]);
         m_fromChild = err[0];
         m_terminate = true;
