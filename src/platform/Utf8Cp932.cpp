@@ -1,5 +1,6 @@
 #include "platform/Utf8Cp932.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <mutex>
@@ -76,6 +77,34 @@ Converter& Cp932ToUtf8()
     return c;
 }
 
+// Runs `text` through `conv`, handing each piece of output to `take`. At an
+// input the converter refuses, `skip` is given the rest of the text and returns
+// how many bytes to pass over, or 0 to stop there. True when all was converted
+// or passed over.
+template <class Take, class Skip>
+bool Convert(Converter& conv, std::string_view text, Take take, Skip skip)
+{
+    std::lock_guard guard(conv.lock);
+    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char buf[1024];
+    while (inLeft > 0) {
+        char* out = buf;
+        std::size_t outLeft = sizeof buf;
+        const std::size_t r = iconv(conv.cd, &in, &inLeft, &out, &outLeft);
+        take(buf, static_cast<std::size_t>(out - buf));
+        if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            const std::size_t n = std::min(skip(std::string_view(in, inLeft)), inLeft);
+            if (n == 0)
+                return false;
+            in += n;
+            inLeft -= n;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool IsValidUtf8(std::string_view bytes) noexcept
@@ -91,19 +120,7 @@ bool IsValidUtf8(std::string_view bytes) noexcept
 
 bool IsValidCp932(std::string_view bytes)
 {
-    Converter& conv = Cp932ToUtf8();
-    std::lock_guard guard(conv.lock);
-    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char buf[1024];
-    while (inLeft > 0) {
-        char* out = buf;
-        std::size_t outLeft = sizeof buf;
-        if (iconv(conv.cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) && errno != E2BIG)
-            return false;
-    }
-    return true;
+    return Convert(Cp932ToUtf8(), bytes, [](const char*, std::size_t) {}, [](std::string_view) { return std::size_t{0}; });
 }
 
 bool LooksLikeUtf8(std::string_view bytes)
@@ -130,26 +147,15 @@ Utf8Conversion ConvertUtf8ToCp932(std::string_view utf8)
         utf8.remove_prefix(kUtf8Bom.size());
     Utf8Conversion result;
     result.bytes.reserve(utf8.size());
-    Converter& conv = Utf8ToCp932();
-    std::lock_guard guard(conv.lock);
-    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char buf[1024];
-    while (inLeft > 0) {
-        char* out = buf;
-        std::size_t outLeft = sizeof buf;
-        const std::size_t r = iconv(conv.cd, &in, &inLeft, &out, &outLeft);
-        result.bytes.append(buf, static_cast<std::size_t>(out - buf));
-        if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            const std::string_view rest(in, inLeft);
-            const std::size_t n = Utf8CharLength(rest, 0);
+    Convert(
+        Utf8ToCp932(), utf8, [&](const char* out, std::size_t n) { result.bytes.append(out, n); },
+        [&](std::string_view rest) {
+            // A character with no code page 932 form: marked, and the reading goes on after it.
             result.missing.push_back(result.bytes.size());
             result.bytes.push_back('?');
-            in += n ? n : 1;
-            inLeft -= n ? n : 1;
-        }
-    }
+            const std::size_t n = Utf8CharLength(rest, 0);
+            return n ? n : std::size_t{1};
+        });
     return result;
 }
 
