@@ -111,6 +111,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         VPX_FUZZ_CHECK(count == -1 ? items->empty() : static_cast<std::size_t>(count) == items->size());
         CheckItems(*items, wildcards);
     }
+    // The reporting form compiles the same way and names a token inside the text.
+    Items reported{99};
+    vpx::CompileError error;
+    VPX_FUZZ_CHECK(vpx::CompileCommand(order, text, reported, true, error) == wildCount);
+    VPX_FUZZ_CHECK(reported == wild);
+    if (wildCount == -1) {
+        VPX_FUZZ_CHECK(error.Fault != vpx::CompileFault::None);
+        VPX_FUZZ_CHECK(error.Position >= 1 && error.Position - 1 + error.Length <= text.size() + 1);
+    } else {
+        VPX_FUZZ_CHECK(error.Fault == vpx::CompileFault::None);
+    }
     // Without a wildcard token both settings read the text the same way.
     if (plainCount >= 0) {
         VPX_FUZZ_CHECK(wildCount == plainCount);

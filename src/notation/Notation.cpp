@@ -1,5 +1,6 @@
 #include "notation/Notation.h"
 
+#include "notation/Crc.h"
 #include "platform/CodePage.h"
 
 #include <cerrno>
@@ -174,6 +175,13 @@ struct Range {
     std::uint32_t value = 0;
 };
 
+// The CRC range keeps where it began: its bytes are the items appended since,
+// and the algorithm is known only at its end.
+struct CrcRange {
+    bool open = false;
+    std::size_t start = 0;
+};
+
 class Compiler {
 public:
     Compiler(std::uint8_t defaultByteOrder, bool allowWildcards, std::vector<std::int32_t>& items)
@@ -184,17 +192,30 @@ public:
     bool Token(std::string_view token)
     {
         if (token.empty())
-            return false;
+            return Fail(CompileFault::EmptyToken);
         if (token.front() == '"')
-            return Quoted(token);
-        if (token.front() == '%')
+            return Quoted(token) || Fail(CompileFault::TextAfterQuote);
+        if (token.front() == '%') {
+            m_fault = CompileFault::UnknownKeyword; // unless the keyword says better
             return Keyword(token.substr(1));
-        if (m_allowWildcards && (token == "?" || token == "*"))
+        }
+        if (token == "?" || token == "*") {
+            if (!m_allowWildcards)
+                return Fail(CompileFault::WildcardNotAllowed);
             return Wildcard(token == "?" ? ItemAnyByte : ItemAnyRun);
-        return Number(token);
+        }
+        return Number(token) || Fail(CompileFault::BadNumber);
     }
 
+    CompileFault Fault() const noexcept { return m_fault; }
+
 private:
+    bool Fail(CompileFault fault) noexcept
+    {
+        m_fault = fault;
+        return false;
+    }
+
     void Append(std::int32_t item)
     {
         m_items.push_back(item);
@@ -205,6 +226,7 @@ private:
             m_xor.value ^= byte;
         if (m_sum.open)
             m_sum.value += byte;
+        // The CRC range needs no feeding: it reads its bytes back from the list.
     }
 
     void AppendValue(std::uint64_t value, int bytes, bool bigEndian)
@@ -263,6 +285,11 @@ private:
             return Open(m_xor);
         if (k == "ADDS")
             return Open(m_sum);
+        if (k == "CRCS") {
+            m_crc.open = true;
+            m_crc.start = m_items.size();
+            return true;
+        }
 
         Modifier mod = Modifier::None;
         if (k.front() == '!' || k.front() == '-') {
@@ -293,7 +320,31 @@ private:
             return End(m_sum, 2, mod, big);
         if (k == "IADDE" || k == "UIADDE")
             return End(m_sum, 4, mod, big);
+        if (k.starts_with("CRCE"))
+            return CrcEnd(k.substr(4), mod, big);
         return false;
+    }
+
+    // `rest` is what follows "CRCE": "(NAME)", blanks allowed around NAME.
+    bool CrcEnd(std::string_view rest, Modifier mod, bool big)
+    {
+        rest = TrimLeft(rest);
+        if (rest.empty() || rest.front() != '(' || rest.back() != ')')
+            return Fail(CompileFault::CrcParenthesis);
+        const CrcAlgorithm* algorithm = FindCrcAlgorithm(Trim(rest.substr(1, rest.size() - 2)));
+        if (!algorithm)
+            return Fail(CompileFault::UnknownCrc);
+        // The catalogue's xor-out already says how the value is finished.
+        if (mod != Modifier::None)
+            return Fail(CompileFault::UnknownKeyword);
+        if (!m_crc.open)
+            return true; // ignored without a start, as the other ends are
+        m_crc.open = false;
+        m_crcBytes.resize(m_items.size() - m_crc.start);
+        for (std::size_t i = 0; i < m_crcBytes.size(); ++i)
+            m_crcBytes[i] = static_cast<std::uint8_t>(m_items[m_crc.start + i] & 0xFF);
+        AppendValue(ComputeCrc(*algorithm, m_crcBytes), algorithm->Width / 8, big);
+        return true;
     }
 
     static bool Open(Range& r)
@@ -320,8 +371,8 @@ private:
 
     bool Wildcard(std::int32_t item)
     {
-        if (m_len.open || m_xor.open || m_sum.open)
-            return false;
+        if (m_len.open || m_xor.open || m_sum.open || m_crc.open)
+            return Fail(CompileFault::WildcardInRange);
         m_items.push_back(item); // wildcards feed no range
         return true;
     }
@@ -401,6 +452,9 @@ private:
     bool m_allowWildcards;
     std::vector<std::int32_t>& m_items;
     Range m_len, m_xor, m_sum;
+    CrcRange m_crc;
+    std::vector<std::uint8_t> m_crcBytes;
+    CompileFault m_fault = CompileFault::None;
 };
 
 constexpr std::uint32_t KindOf(std::int32_t item) noexcept
@@ -429,6 +483,16 @@ std::size_t TokenPosition(const std::string& text, std::string_view trimmed, con
 std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
                             std::vector<std::int32_t>& items, bool AllowWildcards, std::size_t* ErrorPosition)
 {
+    CompileError error;
+    const std::int32_t result = CompileCommand(DefaultByteOrder, text, items, AllowWildcards, error);
+    if (result < 0 && ErrorPosition)
+        *ErrorPosition = error.Position;
+    return result;
+}
+
+std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
+                            std::vector<std::int32_t>& items, bool AllowWildcards, CompileError& error)
+{
     items.clear();
     const std::string_view trimmed = Trim(text);
     if (trimmed.empty())
@@ -448,8 +512,9 @@ std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& te
             const std::string_view token = Trim(std::string_view(work).substr(start, i - start));
             if (!compiler.Token(token)) {
                 items.clear();
-                if (ErrorPosition)
-                    *ErrorPosition = TokenPosition(text, trimmed, work, start, token);
+                error.Position = TokenPosition(text, trimmed, work, start, token);
+                error.Fault = compiler.Fault();
+                error.Length = token.size();
                 return -1;
             }
             start = i + 1;

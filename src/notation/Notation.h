@@ -23,6 +23,29 @@ std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& te
                             std::vector<std::int32_t>& items, bool AllowWildcards,
                             std::size_t* ErrorPosition = nullptr);
 
+// Why a token was refused, for a caller that tells the user.
+enum class CompileFault {
+    None,
+    EmptyToken,         // "01,,02", a trailing comma
+    TextAfterQuote,     // "AB"x
+    UnknownKeyword,     // "%", "%FOO", a modifier or order letter where none may stand
+    BadNumber,          // does not parse, or out of range for its type
+    WildcardNotAllowed, // "?" or "*" where only bytes may stand
+    WildcardInRange,    // "?" or "*" while a length, XOR, sum or CRC range is open
+    CrcParenthesis,     // %CRCE without "(NAME)"
+    UnknownCrc,         // %CRCE(NAME) with a name not in the catalogue
+};
+
+struct CompileError {
+    std::size_t Position = 0; // 1-based byte offset in the text, as ErrorPosition
+    std::size_t Length = 0;   // bytes of the faulty token (0 for an empty one)
+    CompileFault Fault = CompileFault::None;
+};
+
+// As above; on -1 `error` says where and why. It is left alone otherwise.
+std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
+                            std::vector<std::int32_t>& items, bool AllowWildcards, CompileError& error);
+
 // Rewrites every run of wildcards as its "?" items followed by at most one "*",
 // which is the shape MatchPattern relies on.
 void NormalisePattern(const std::vector<std::int32_t>& source, std::vector<std::int32_t>& target);
