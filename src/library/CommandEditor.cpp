@@ -114,6 +114,8 @@ void TCommandEditor::ActionPropertyExecute()
 void TCommandEditor::EditCommand(CommandNode* node)
 {
     TfrmCommandProp dialog(m_dialogParent);
+    if (DefaultByteOrder)
+        dialog.SetDefaultByteOrder(DefaultByteOrder());
     const AnsiString oldName = node->Name();
     const TCommandInfo old = *node->Info();
     dialog.edtCommandName->setText(FromAnsi(oldName));

@@ -44,6 +44,8 @@ public:
 
     // ShowSelection(node, name) of the window: the selection panel during a rename.
     std::function<void(const CommandNode* node, const QString& name)> ShowSelection;
+    // The default byte order at the moment a dialog opens (1 big-endian), for its preview.
+    std::function<int()> DefaultByteOrder;
 
     // Connects the five actions' triggered signals to the handlers above, through
     // guarded() so that no exception reaches the event loop. Null actions are skipped.

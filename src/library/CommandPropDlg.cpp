@@ -1,6 +1,7 @@
 #include "library/CommandPropDlg.h"
 
 #include "library/DialogFocus.h"
+#include "library/PreviewLine.h"
 #include "library/RadioGroup.h"
 
 #include <QFont>
@@ -60,6 +61,25 @@ TfrmCommandProp::TfrmCommandProp(QWidget* parent) : QDialog(parent)
     fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fields->addRow(lblCommandName, edtCommandName);
     fields->addRow(lblCommand, edtCommand);
+    lblPreview = new QLabel(this);
+    lblPreview->setObjectName(QStringLiteral("lblPreview"));
+    lblPreview->setFont(edtCommand->font());
+    lblPreview->setMinimumWidth(320);
+    lblPreview->setMaximumWidth(480); // long byte lists are cut at the label, not the dialog
+    fields->addRow(nullptr, lblPreview);
+    Preview = new TPreviewLine(
+        TPreviewLine::Source{edtCommand, nullptr, [this] { return rdgMode->ItemIndex() == 1; },
+                             [this] {
+                                 const int order = rdgByteOrder->ItemIndex();
+                                 return order <= 0 ? m_defaultByteOrder : order - 1;
+                             }},
+        lblPreview, this);
+    for (TRadioGroup* group : {rdgByteOrder, rdgMode})
+        for (int i = 0; i < group->Count(); ++i)
+            connect(group->Button(i), &QRadioButton::toggled, Preview, [this](bool on) {
+                if (on)
+                    Preview->RefreshNow();
+            });
 
     QHBoxLayout* buttons = OkCancelButtons(*this, btnOK, btnCancel);
 
@@ -77,6 +97,12 @@ TfrmCommandProp::TfrmCommandProp(QWidget* parent) : QDialog(parent)
 
     SetFixedDialogFrame(*this, false);
     SelectFocusedTextOnOpen(*this);
+}
+
+void TfrmCommandProp::SetDefaultByteOrder(int byteOrder)
+{
+    m_defaultByteOrder = byteOrder == 1 ? 1 : 0;
+    Preview->RefreshNow();
 }
 
 } // namespace vpx

@@ -11,6 +11,7 @@ class QPushButton;
 
 namespace vpx {
 
+class TPreviewLine;
 class TRadioGroup;
 
 class TfrmCommandProp : public QDialog {
@@ -27,6 +28,14 @@ public:
     TRadioGroup* rdgMode;      // item index = Mode
     QPushButton* btnOK;
     QPushButton* btnCancel;
+    QLabel* lblPreview;     // under the command: what it will put on the wire
+    TPreviewLine* Preview;
+
+    // What "use the default" stands for in the preview (1 big-endian).
+    void SetDefaultByteOrder(int byteOrder);
+
+private:
+    int m_defaultByteOrder = 0;
 };
 
 } // namespace vpx

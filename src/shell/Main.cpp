@@ -25,6 +25,7 @@
 #include "traffic/AutoReplyCommands.h"
 #include "traffic/ImageList.h"
 #include "traffic/ReceiveHandler.h"
+#include "traffic/RepeatCommands.h"
 #include "traffic/SendCommands.h"
 #include "traffic/TrafficActions.h"
 #include "traffic/TrafficLogView.h"
@@ -272,6 +273,10 @@ void TfrmSimMain::CreatePanes()
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 4, 0, 0); // Bevel1, the 4-pixel spacer under the tool bars
+    lblPreview = new QLabel;
+    lblPreview->setObjectName(QStringLiteral("lblPreview"));
+    lblPreview->setContentsMargins(4, 0, 4, 2);
+    layout->addWidget(lblPreview);
     layout->addWidget(Splitter2);
     setCentralWidget(central);
 }
@@ -382,14 +387,19 @@ void TfrmSimMain::CreateSubsystems()
     m_send = std::make_unique<TSendCommands>(
         UDPControl, *LogView, p,
         TSendCommands::Controls{cboCommand, a.ActionSend, a.ActionSendSelected, a.ActionMix, a.ActionText,
-                                a.ActionLittleEndian, a.ActionBigEndian},
+                                a.ActionLittleEndian, a.ActionBigEndian, lblPreview},
         [this] { return m_peer->Address(); }, [this] { return m_peer->Port(); },
         [this]() -> const CommandNode* { return tvCommand->Selected(); });
+    m_repeat = std::make_unique<TRepeatCommands>(
+        *m_send, p, StatusPanel[2], [this]() -> const CommandNode* { return tvCommand->Selected(); },
+        [this] { return UDPControl.Active(); }, this);
+    m_repeat->AddTo(*toolCommand);
     m_autoReply = std::make_unique<TAutoReplyCommands>(
         p, TAutoReplyCommands::Controls{a.ActionAutoReturn, a.ActionAutoReturnOpen, a.ActionAutoReturnReload,
                                         pnlAutoReturnTitle, lvReturnDatas});
     m_receive = std::make_unique<TReceiveHandler>(*m_autoReply, *m_send, *LogView, Document.Tree());
     m_editor = std::make_unique<TCommandEditor>(Document, *tvCommand, p, this);
+    m_editor->DefaultByteOrder = [this] { return m_send->GetDefaultByteOrder(); };
     m_find = std::make_unique<TFindCommands>(
         *tvCommand, p, TFindCommands::Controls{a.ActionGoFind, a.ActionFindPrev, a.ActionFindNext, tbSearch}, this);
 

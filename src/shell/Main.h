@@ -31,6 +31,7 @@ class TConnectionCommands;
 class TFindCommands;
 class TReceiveHandler;
 class TSendCommands;
+class TRepeatCommands;
 class THelpViewer;
 class TIPEdit;
 class TMainActions;
@@ -67,6 +68,7 @@ public:
     TTrafficActions* TrafficActions() const noexcept { return m_trafficActions; }
     TConnectionCommands& Connection() const noexcept { return *m_connection; }
     TSendCommands& Send() const noexcept { return *m_send; }
+    TRepeatCommands& Repeat() const noexcept { return *m_repeat; }
     TAutoReplyCommands& AutoReply() const noexcept { return *m_autoReply; }
     TCommandEditor& Editor() const noexcept { return *m_editor; }
     TFindCommands& Find() const noexcept { return *m_find; }
@@ -82,6 +84,7 @@ public:
     TNumEdit* nedtPort = nullptr;
     TIPEdit* ipedtAddress = nullptr;
     QComboBox* cboCommand = nullptr;
+    QLabel* lblPreview = nullptr; // under the tool bars: what the command box will send
     QToolButton* tbConnect = nullptr;
     QToolButton* tbSearch = nullptr;
     QAction* mnuConnect = nullptr;
@@ -137,6 +140,7 @@ private:
     std::unique_ptr<TConnectionCommands> m_connection;
     TPeerEndpoint* m_peer = nullptr;
     std::unique_ptr<TSendCommands> m_send;
+    std::unique_ptr<TRepeatCommands> m_repeat; // after m_send: it stops before the sender goes
     std::unique_ptr<TAutoReplyCommands> m_autoReply;
     std::unique_ptr<TReceiveHandler> m_receive;
     std::unique_ptr<TCommandEditor> m_editor;

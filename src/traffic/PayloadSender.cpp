@@ -1,9 +1,12 @@
 #include "traffic/PayloadSender.h"
 
+#include "library/PayloadPreview.h"
 #include "notation/Notation.h"
 #include "traffic/TrafficSink.h"
 #include "platform/WinSock.h"
 #include "transport/CommUDP.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstring>
@@ -35,7 +38,9 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
     } else {
         if (!m_compiled || byteOrder != m_compiledOrder || text != m_compiledText) {
             m_compiled = false; // a compilation that raises leaves nothing to reuse
-            m_compiledCount = CompileCommand(byteOrder, text, m_items, false);
+            CompileError error;
+            m_compiledCount = CompileCommand(byteOrder, text, m_items, false, error);
+            m_refusal = m_compiledCount < 0 ? DescribeRefusal(text, error).Text : QString();
             // The bytes on the wire, kept with the items: every reply copies them whole.
             m_compiledBytes.resize(static_cast<std::size_t>(std::max(m_compiledCount, 0)));
             for (std::size_t i = 0; i < m_compiledBytes.size(); ++i)
@@ -45,7 +50,14 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
             m_compiled = true;
         }
         count = m_compiledCount;
-        if (count <= 0)
+        if (count < 0) {
+            // Still nothing on the wire and nothing in the log, but no longer a silent mystery.
+            m_noticeShown = true;
+            if (OnNotice)
+                OnNotice(QCoreApplication::translate("TPayloadSender", "送信しませんでした（%1）").arg(m_refusal));
+            return;
+        }
+        if (count == 0)
             return;
     }
 

@@ -53,6 +53,7 @@ private:
     std::uint8_t m_compiledOrder = 0;
     std::int32_t m_compiledCount = 0;
     std::vector<std::uint8_t> m_compiledBytes;
+    QString m_refusal; // why m_compiledText does not compile, for the notice
     bool m_compiled = false;
     bool m_noticeShown = false;
     // SendBlockedReason for the peer and port state it was last asked about.

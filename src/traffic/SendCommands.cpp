@@ -1,6 +1,7 @@
 #include "traffic/SendCommands.h"
 
 #include "library/CommandTree.h"
+#include "library/PreviewLine.h"
 #include "platform/UserPrompts.h"
 #include "traffic/TrafficRecord.h"
 
@@ -37,6 +38,18 @@ TSendCommands::TSendCommands(TCustomUDPSock& udp, TTrafficSink& log, UserPrompts
     // A pick from the list (by mouse or arrow keys) fills the box with an entry.
     connect(box, &QComboBox::activated, this, [this](int index) { HistoryEntryChosen(index); });
     connect(box, &QComboBox::currentIndexChanged, this, [this](int index) { HistoryEntryChosen(index); });
+    if (m_controls.Preview) {
+        m_preview = new TPreviewLine(TPreviewLine::Source{box->lineEdit(), [this] { return BoxText(); },
+                                                          [this] { return GetSendMode() == 1; },
+                                                          [this] { return GetDefaultByteOrder(); }},
+                                     m_controls.Preview, this);
+        for (QAction* action : {m_controls.ActionMix, m_controls.ActionText, m_controls.ActionLittleEndian,
+                                m_controls.ActionBigEndian})
+            connect(action, &QAction::toggled, m_preview, [this](bool on) {
+                if (on)
+                    m_preview->Refresh();
+            });
+    }
     connect(m_controls.ActionSend, &QAction::triggered, this,
             guarded(m_prompts, [this](bool) { ActionSendExecute(); }));
     connect(m_controls.ActionSendSelected, &QAction::triggered, this,
@@ -102,6 +115,13 @@ void TSendCommands::SetDirectInput(const AnsiString& bytes)
 {
     m_controls.cboCommand->setEditText(FromAnsi(bytes));
     m_boxBytes = bytes;
+    if (m_preview)
+        m_preview->Refresh(); // the edit described the text before it knew its bytes
+}
+
+AnsiString TSendCommands::BoxText() const
+{
+    return ToAnsiKeeping(m_controls.cboCommand->currentText(), m_boxBytes);
 }
 
 void TSendCommands::HistoryEntryChosen(int index)
@@ -113,7 +133,7 @@ void TSendCommands::HistoryEntryChosen(int index)
 
 void TSendCommands::DirectInput(bool enterKey)
 {
-    const AnsiString text = ToAnsiKeeping(m_controls.cboCommand->currentText(), m_boxBytes);
+    const AnsiString text = BoxText();
     if (text.empty())
         return;
     SendPayload(tkSent, GetSendMode() == 1, static_cast<std::uint8_t>(GetDefaultByteOrder()), text, AnsiString());

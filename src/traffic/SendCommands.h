@@ -19,10 +19,12 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 
 namespace vpx {
 
 class CommandNode;
+class TPreviewLine;
 class TCustomUDPSock;
 class TTrafficSink;
 class UserPrompts;
@@ -39,6 +41,8 @@ public:
         QAction* ActionText = nullptr;
         QAction* ActionLittleEndian = nullptr; // the default byte order
         QAction* ActionBigEndian = nullptr;
+        // Optional: the line under the box that shows what the box will send.
+        QLabel* Preview = nullptr;
     };
     // Read at the moment of every send: the tool bar's address box (dotted text)
     // and port box. Either may raise the boxes' range error, which leaves the send.
@@ -85,6 +89,10 @@ public:
     void cboCommandChange();
 
     const TCommandHistory& History() const noexcept { return m_history; }
+    // The bytes the box's text stands for.
+    AnsiString BoxText() const;
+    // The preview line's controller, nullptr without Controls::Preview.
+    TPreviewLine* Preview() const noexcept { return m_preview; }
 
     // A one-line notice for the status bar: why a send did not go out, or an
     // empty text once a later send did.
@@ -109,6 +117,7 @@ private:
     // its text, while unchanged, stands for them.
     AnsiString m_boxBytes;
     TPayloadSender m_payload; // what goes on the wire; the window only decides what and how
+    TPreviewLine* m_preview = nullptr;
 };
 
 } // namespace vpx

@@ -49,7 +49,13 @@ INSTANTIATE_TEST_SUITE_P(
                       // A double-byte character is one character, whatever its bytes.
                       CompileCase{"\"\xE3\x81\x82\xE3\x81\x84\",zz", false, false, nullptr,
                                   "bad notation at character 6"},
-                      CompileCase{"%LENS,?,%LENE", false, true, nullptr, "bad notation at character 7"}));
+                      CompileCase{"%LENS,?,%LENE", false, true, nullptr, "bad notation at character 7"},
+                      // The same compiler: CRC fields, with wildcards refused inside their range.
+                      CompileCase{"%CRCS,\"123456789\",%CRCE(CRC-16/MODBUS)", false, false,
+                                  "31 32 33 34 35 36 37 38 39 37 4B", nullptr},
+                      CompileCase{"%CRCS,\"123456789\",%CRCE(CRC-32)", true, false,
+                                  "31 32 33 34 35 36 37 38 39 CB F4 39 26", nullptr},
+                      CompileCase{"%CRCS,1,*,%CRCE(CRC-8)", false, true, nullptr, "bad notation at character 9"}));
 
 struct EndpointCase {
     const char* text;

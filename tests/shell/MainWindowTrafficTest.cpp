@@ -8,6 +8,7 @@
 #include "traffic/AutoReplyCommands.h"
 #include "traffic/SendCommands.h"
 #include "traffic/TrafficActions.h"
+#include "traffic/RepeatCommands.h"
 #include "traffic/TrafficLogView.h"
 #include "transport/TransportTestUtil.h"
 
@@ -237,6 +238,42 @@ TEST_F(WindowTraffic, SendingWhileClosedLogsNothingAndTheStatusBarSaysWhy)
     EXPECT_EQ(got, "\x03");
     EXPECT_EQ(Log().Count(), 1);
     EXPECT_TRUE(w.StatusPanel[2]->text().isEmpty());
+}
+
+TEST_F(WindowTraffic, ATypoShowsUnderTheBoxAndTheRefusedSendSaysWhyInTheStatusBar)
+{
+    std::string got;
+    std::uint16_t from = 0;
+    TfrmSimMain& w = Start();
+    w.Actions()->ActionMix->trigger();
+    TypeCommand(QStringLiteral("1, %CRCS, 2, %CRCE(CRC-9)"));
+    EXPECT_TRUE(w.lblPreview->text().contains(QStringLiteral("11 文字目")));
+    EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("送信しませんでした（11 文字目: 知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です）"));
+    EXPECT_EQ(Log().Count(), 0);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(peer.Receive(got, from, 150));
+
+    TypeCommand(QStringLiteral("1, %CRCS, 2, %CRCE(CRC-8)"));
+    EXPECT_EQ(w.lblPreview->text(), QStringLiteral("01 02 1B"));
+    ASSERT_TRUE(peer.Receive(got, from));
+    EXPECT_EQ(got, "\x01\x02\x1B");
+    EXPECT_TRUE(w.StatusPanel[2]->text().isEmpty());
+}
+
+TEST_F(WindowTraffic, ClosingThePortStopsARepeat)
+{
+    TfrmSimMain& w = Start();
+    w.Actions()->ActionMix->trigger();
+    w.cboCommand->setEditText(QStringLiteral("0x55"));
+    w.Repeat().SetPeriodMs(20);
+    w.Repeat().ActionRepeat()->trigger();
+    ASSERT_TRUE(w.Repeat().Running());
+    ASSERT_TRUE(WaitUntil([&] { return Log().Count() >= 3; }));
+    w.Actions()->ActionConnect->trigger();
+    ASSERT_FALSE(w.UDPControl.Active());
+    EXPECT_TRUE(WaitUntil([&] { return !w.Repeat().Running(); }, 40));
+    EXPECT_TRUE(w.StatusPanel[2]->text().startsWith(QStringLiteral("ﾎﾟｰﾄが閉じたため停止しました")));
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(WindowTraffic, APeerNotSetSendsNothingAndTheStatusBarSaysWhatToSet)

@@ -58,6 +58,7 @@ struct SendRig {
     QActionGroup modeGroup{nullptr};
     QActionGroup orderGroup{nullptr};
     QLabel pnlAutoReturnTitle;
+    QLabel lblPreview;
     QTreeView lvReturnDatas;
     CommandTree tree;
     const CommandNode* selected = nullptr;
@@ -88,7 +89,7 @@ struct SendRig {
         send = std::make_unique<TSendCommands>(
             udp, log, prompts,
             TSendCommands::Controls{&cboCommand, &ActionSend, &ActionSendSelected, &ActionMix, &ActionText,
-                                    &ActionLittleEndian, &ActionBigEndian},
+                                    &ActionLittleEndian, &ActionBigEndian, &lblPreview},
             [this] { return address; }, [this] { return port; }, [this] { return selected; });
         autoReply = std::make_unique<TAutoReplyCommands>(
             prompts, TAutoReplyCommands::Controls{&ActionAutoReturn, &ActionAutoReturnOpen, &ActionAutoReturnReload,

@@ -1,0 +1,114 @@
+#include "library/PayloadPreview.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+#include <vector>
+
+namespace vpx {
+
+namespace {
+
+QString Translate(const char* text)
+{
+    return QCoreApplication::translate("PayloadPreview", text);
+}
+
+QString CountSuffix(int count)
+{
+    return Translate("… (%1 ﾊﾞｲﾄ)").arg(count);
+}
+
+} // namespace
+
+PayloadPreview DescribeRefusal(const AnsiString& text, const CompileError& error)
+{
+    PayloadPreview p;
+    p.Kind = PayloadPreview::State::Error;
+    // Positions count characters as the user sees them, not code page bytes.
+    const std::size_t start = std::min(error.Position - 1, text.size());
+    const std::size_t end = std::min(start + error.Length, text.size());
+    p.ErrorIndex = static_cast<int>(FromAnsi(std::string_view(text).substr(0, start)).size());
+    p.ErrorLength = static_cast<int>(FromAnsi(std::string_view(text).substr(start, end - start)).size());
+    p.Text = Translate("%1 文字目: %2").arg(QString::number(p.ErrorIndex + 1), CompileFaultReason(error.Fault));
+    return p;
+}
+
+QString CompileFaultReason(CompileFault fault)
+{
+    switch (fault) {
+    case CompileFault::EmptyToken:
+        return Translate("ｶﾝﾏの間が空です");
+    case CompileFault::TextAfterQuote:
+        return Translate("閉じた引用符の後に文字があります");
+    case CompileFault::UnknownKeyword:
+        return Translate("知らないｷｰﾜｰﾄﾞです");
+    case CompileFault::BadNumber:
+        return Translate("数値として読めないか、範囲を超えています");
+    case CompileFault::WildcardNotAllowed:
+        return Translate("ﾜｲﾙﾄﾞｶｰﾄﾞは比較ﾃﾞｰﾀにだけ書けます");
+    case CompileFault::WildcardInRange:
+        return Translate("長さ・XOR・合計・CRCの範囲の中にﾜｲﾙﾄﾞｶｰﾄﾞは書けません");
+    case CompileFault::CrcParenthesis:
+        return Translate("%CRCE の後には (ｱﾙｺﾞﾘｽﾞﾑ名) が要ります");
+    case CompileFault::UnknownCrc:
+        return Translate("知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です");
+    case CompileFault::None:
+        break;
+    }
+    return QString();
+}
+
+PayloadPreview DescribePayload(bool textMode, std::uint8_t byteOrder, const AnsiString& text)
+{
+    PayloadPreview p;
+    std::vector<std::uint8_t> bytes;
+    if (textMode) {
+        p.ByteCount = static_cast<int>(text.size());
+        if (p.ByteCount == 0)
+            return p;
+        p.Kind = PayloadPreview::State::Bytes;
+        if (p.ByteCount <= PreviewByteLimit) {
+            p.Text = FromAnsi(text);
+        } else {
+            // Cut on a character: FromAnsi of a lone lead byte would show a stand-in.
+            std::size_t cut = 0;
+            for (;;) {
+                const std::size_t step = IsLeadByte(text[cut]) ? 2 : 1;
+                if (cut + step > static_cast<std::size_t>(PreviewByteLimit))
+                    break;
+                cut += step;
+            }
+            p.Text = FromAnsi(std::string_view(text).substr(0, cut)) + QLatin1Char(' ') + CountSuffix(p.ByteCount);
+        }
+        return p;
+    }
+
+    std::vector<std::int32_t> items;
+    CompileError error;
+    const std::int32_t count = CompileCommand(byteOrder, text, items, false, error);
+    if (count < 0)
+        return DescribeRefusal(text, error);
+    p.ByteCount = count;
+    if (count == 0)
+        return p;
+    p.Kind = PayloadPreview::State::Bytes;
+    const int shown = std::min(count, PreviewByteLimit);
+    QString hex;
+    hex.reserve(shown * 3 + 24);
+    static const char digits[] = "0123456789ABCDEF";
+    for (int i = 0; i < shown; ++i) {
+        if (i > 0)
+            hex += QLatin1Char(' ');
+        const int b = items[static_cast<std::size_t>(i)] & 0xFF;
+        hex += QLatin1Char(digits[b >> 4]);
+        hex += QLatin1Char(digits[b & 15]);
+    }
+    if (count > PreviewByteLimit)
+        hex += QLatin1Char(' ') + CountSuffix(count);
+    p.Text = hex;
+    return p;
+}
+
+} // namespace vpx
