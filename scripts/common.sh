@@ -11,6 +11,7 @@ VPX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth
+  desktop-file-utils shared-mime-info
 )
 
 vpx_install_packages() {

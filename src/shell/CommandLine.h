@@ -1,8 +1,15 @@
 #pragma once
 
 // The two command-line options: "/c file" loads a command file, "/a file" an
-// auto-reply file, in the order given. The first problem is reported and ends
-// the processing; what was loaded before it stays loaded.
+// auto-reply file, in the order given. A file named without an option, as a
+// desktop passes a double-clicked file, loads by its extension: ".vpx" as with
+// /c, ".vpa" as with /a. The first problem is reported and ends the processing;
+// what was loaded before it stays loaded.
+//
+// Left alone without a word, as before files could be named bare: an argument
+// beginning with "-" and the value after it (another program's option syntax,
+// such as "-c file"), an option joined to its file name ("/cfile.vpx"), and any
+// other argument that names no file.
 
 #include <QString>
 #include <QStringList>

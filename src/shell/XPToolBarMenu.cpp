@@ -1,15 +1,18 @@
 #include "shell/XPToolBarMenu.h"
 
+#include "shell/MenuBarKeys.h"
+
 #include <QAction>
 #include <QActionEvent>
 #include <QChildEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QStyle>
 #include <QToolButton>
 
 namespace vpx {
 
-TXPToolBarMenu::TXPToolBarMenu(QWidget* parent) : TXPToolBar(parent)
+TXPToolBarMenu::TXPToolBarMenu(QWidget* parent) : TXPToolBar(parent), m_keys(new TMenuBarKeys(*this))
 {
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     setMovable(false);
@@ -31,10 +34,16 @@ bool TXPToolBarMenu::DrawsButton(const QToolButton* button) const
         return false;
     if (!button->autoRaise() || button->isCheckable() || !HasMenu(button))
         return false;
-    return button->isDown() || (button->isEnabled() && button->underMouse());
+    return button->isDown() || (button->isEnabled() && button->underMouse()) ||
+           (button->hasFocus() && m_keys->Navigating());
 }
 
 void TXPToolBarMenu::PaintMenuButton(QPainter& painter, const QToolButton* button)
+{
+    PaintMenuButton(painter, button, button->text());
+}
+
+void TXPToolBarMenu::PaintMenuButton(QPainter& painter, const QToolButton* button, const QString& text)
 {
     const QRect r = button->rect();
     const QPalette& p = button->palette();
@@ -42,8 +51,7 @@ void TXPToolBarMenu::PaintMenuButton(QPainter& painter, const QToolButton* butto
     painter.setPen(p.color(QPalette::Active, QPalette::HighlightedText));
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setFont(button->font());
-    painter.drawText(r.adjusted(0, 2, 0, 0), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
-                     button->text());
+    painter.drawText(r.adjusted(0, 2, 0, 0), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, text);
 }
 
 void TXPToolBarMenu::actionEvent(QActionEvent* event)
@@ -55,6 +63,7 @@ void TXPToolBarMenu::actionEvent(QActionEvent* event)
             if (event->action()->menu())
                 button->setPopupMode(QToolButton::InstantPopup);
     }
+    m_keys->SyncShortcuts();
 }
 
 void TXPToolBarMenu::childEvent(QChildEvent* event)
@@ -68,9 +77,23 @@ bool TXPToolBarMenu::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Paint) {
         auto* button = qobject_cast<QToolButton*>(watched);
+        // The button's own text has its "&" taken out; the caption's keeps it.
+        const bool mnemonic = m_keys->ShowsMnemonics() && m_keys->Captions().contains(button);
         if (button && DrawsButton(button)) {
             QPainter painter(button);
-            PaintMenuButton(painter, button);
+            PaintMenuButton(painter, button, mnemonic ? TMenuBarKeys::CaptionText(button) : button->text());
+            return true;
+        }
+        if (mnemonic) {
+            // Drawn where the style draws an idle caption, with the mnemonic underlined.
+            QPainter painter(button);
+            QPalette palette = button->palette();
+            palette.setCurrentColorGroup(!button->isEnabled()       ? QPalette::Disabled
+                                         : button->isActiveWindow() ? QPalette::Active
+                                                                    : QPalette::Inactive);
+            button->style()->drawItemText(&painter, button->rect(), Qt::AlignCenter | Qt::TextShowMnemonic,
+                                          palette, button->isEnabled(), TMenuBarKeys::CaptionText(button),
+                                          QPalette::ButtonText);
             return true;
         }
     }

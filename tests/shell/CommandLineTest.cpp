@@ -90,5 +90,60 @@ TEST(ProcessCommandLine, EachProblemHasItsMessageAndEndsTheProcessing)
     }
 }
 
+// A file named bare, as a desktop passes a double-clicked file, loads by its
+// extension; what is not one of ours, or is missing, gets the box and ends the run.
+TEST(ProcessCommandLine, BarePathsLoadByTheirExtension)
+{
+    const QString other = QStringLiteral("ファイル\r\n\"%1\"\r\nはコマンドファイル(*.vpx)でも自動返信ファイル(*.vpa)でもありません");
+    const struct {
+        QStringList args;
+        QStringList calls;
+        QString text; // the box, empty when none
+    } cases[] = {
+        {{QStringLiteral("/home/u/a.vpx"), QStringLiteral("b.VPA")},
+         {QStringLiteral("cmd:/home/u/a.vpx"), QStringLiteral("vpa:b.VPA")},
+         {}},
+        {{QStringLiteral("b.VPA"), QStringLiteral("/c"), QStringLiteral("ok.vpx"), QStringLiteral("A.Vpx")},
+         {QStringLiteral("vpa:b.VPA"), QStringLiteral("cmd:ok.vpx"), QStringLiteral("cmd:A.Vpx")},
+         {}},
+        // Another program's option keeps its value; one of ours after it is still ours.
+        {{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("ok.vpx"), QStringLiteral("-x"),
+          QStringLiteral("/a"), QStringLiteral("b.VPA")},
+         {QStringLiteral("cmd:ok.vpx"), QStringLiteral("vpa:b.VPA")},
+         {}},
+        {{QStringLiteral("notes.txt"), QStringLiteral("ok.vpx")}, {}, other.arg(QStringLiteral("notes.txt"))},
+        {{QStringLiteral("ok.vpx"), QStringLiteral("gone.vpa"), QStringLiteral("A.Vpx")},
+         {QStringLiteral("cmd:ok.vpx")},
+         QStringLiteral("ファイル\r\n\"gone.vpa\"\r\nが存在しません")},
+        {{QStringLiteral("/x/gone.vpx")}, {}, QStringLiteral("ファイル\r\n\"/x/gone.vpx\"\r\nが存在しません")},
+        {{QStringLiteral("bad.vpx"), QStringLiteral("ok.vpx")},
+         {QStringLiteral("cmd:bad.vpx")},
+         QStringLiteral("ファイル\r\n\"bad.vpx\"\r\nを読み込み中にエラーが発生しました")},
+        {{QStringLiteral("bad.vpa")},
+         {QStringLiteral("vpa:bad.vpa"), QStringLiteral("vpa-failed")},
+         QStringLiteral("ファイル\r\n\"bad.vpa\"\r\nを読み込み中にエラーが発生しました")},
+        // Missing and not ours, or an option run into its name: skipped as always.
+        {{QStringLiteral("en"), QStringLiteral("/agone.vpa"), QStringLiteral("ok.vpx")}, {QStringLiteral("cmd:ok.vpx")}, {}},
+    };
+    for (const auto& c : cases) {
+        Harness h;
+        h.existing = {QStringLiteral("/home/u/a.vpx"), QStringLiteral("b.VPA"), QStringLiteral("ok.vpx"),
+                      QStringLiteral("A.Vpx"), QStringLiteral("notes.txt"), QStringLiteral("bad.vpx"),
+                      QStringLiteral("bad.vpa")};
+        h.unreadable = {QStringLiteral("bad.vpx"), QStringLiteral("bad.vpa")};
+        h.Run(c.args);
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(h.calls, c.calls);
+        if (c.text.isEmpty()) {
+            EXPECT_TRUE(h.prompts.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(h.prompts.messages.size(), 1u);
+        EXPECT_EQ(h.prompts.messages[0].text, c.text);
+        EXPECT_EQ(h.prompts.messages[0].caption, QStringLiteral("コマンドラインオプションエラー"));
+        EXPECT_EQ(h.prompts.messages[0].icon, PromptIcon::Error);
+    }
+}
+
 } // namespace
 } // namespace vpx::test
