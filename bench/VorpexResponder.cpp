@@ -7,7 +7,8 @@
 //
 //   bench_vorpex_responder PEER_PORT REPLY_SIZE [trace] [LIFETIME_SECONDS]
 //
-// Prints "port N" once listening. Commands on stdin, one a line:
+// Prints "port N rcvbuf B" once listening (B: the receive queue the system
+// granted). Commands on stdin, one a line:
 //   stats  prints "late_p99_us=… late_max_us=… ticks=… rows=…" for the ticks since
 //          the last stats and starts counting afresh (the trace file, if any, is
 //          emptied, so a long run does not fill the disk)
@@ -90,7 +91,9 @@ int main(int argc, char** argv)
     if (!dir.isValid())
         return 1;
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless the load generator gave it an X server of its own to paint on.
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb")
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("VORPEX_LOCAL_ADDRESS", "127.0.0.1");
     QApplication app(argc, argv);
 
@@ -172,7 +175,10 @@ int main(int argc, char** argv)
     });
     QTimer::singleShot(lifetime * 1000, &app, &QApplication::quit);
 
-    std::printf("port %u\n", BoundPort(static_cast<int>(window.UDPControl.Socket())));
+    int granted = 0;
+    socklen_t grantedLen = sizeof granted;
+    ::getsockopt(static_cast<int>(window.UDPControl.Socket()), SOL_SOCKET, SO_RCVBUF, &granted, &grantedLen);
+    std::printf("port %u rcvbuf %d\n", BoundPort(static_cast<int>(window.UDPControl.Socket())), granted);
     std::fflush(stdout);
     const int rc = app.exec();
     window.UDPControl.SetWriteLog(false);

@@ -558,10 +558,14 @@ void NormalisePattern(const std::vector<std::int32_t>& source, std::vector<std::
     flush();
 }
 
-bool MatchPattern(const std::vector<std::int32_t>& data, const std::vector<std::int32_t>& pattern)
+namespace {
+
+// One matcher for items and for raw bytes: a datagram is matched as it was read,
+// without first widening every byte to an item.
+template <typename Data>
+bool MatchItems(const Data* data, std::size_t dc, const std::vector<std::int32_t>& pattern)
 {
     const std::size_t pc = pattern.size();
-    const std::size_t dc = data.size();
     std::size_t pi = 0, di = 0;
     std::size_t bp = 0, bd = 0;
     bool armed = false;
@@ -611,6 +615,18 @@ bool MatchPattern(const std::vector<std::int32_t>& data, const std::vector<std::
         }
     }
     return false;
+}
+
+} // namespace
+
+bool MatchPattern(const std::vector<std::int32_t>& data, const std::vector<std::int32_t>& pattern)
+{
+    return MatchItems(data.data(), data.size(), pattern);
+}
+
+bool MatchPattern(const std::uint8_t* data, std::size_t size, const std::vector<std::int32_t>& pattern)
+{
+    return MatchItems(data, size, pattern);
 }
 
 } // namespace vpx

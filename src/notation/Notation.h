@@ -53,5 +53,7 @@ void NormalisePattern(const std::vector<std::int32_t>& source, std::vector<std::
 // True when the whole of `data` fits the normalised `pattern`. An empty pattern
 // matches nothing. Literals compare by their low 8 bits.
 bool MatchPattern(const std::vector<std::int32_t>& data, const std::vector<std::int32_t>& pattern);
+// The same for `size` raw bytes.
+bool MatchPattern(const std::uint8_t* data, std::size_t size, const std::vector<std::int32_t>& pattern);
 
 } // namespace vpx

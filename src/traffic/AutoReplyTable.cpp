@@ -109,4 +109,13 @@ const TAutoReplyRow* TAutoReplyTable::FindMatchingRow(const std::vector<std::int
     return nullptr;
 }
 
+const TAutoReplyRow* TAutoReplyTable::FindMatchingRow(const std::uint8_t* data, std::size_t size) const noexcept
+{
+    for (const TAutoReplyRow& row : m_rows) {
+        if (row.Enabled && MatchPattern(data, size, row.Pattern))
+            return &row;
+    }
+    return nullptr;
+}
+
 } // namespace vpx

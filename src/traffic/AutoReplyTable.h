@@ -57,6 +57,8 @@ public:
 
     // The first enabled row, in table order, whose pattern the data fits; nullptr for none.
     const TAutoReplyRow* FindMatchingRow(const std::vector<std::int32_t>& data) const noexcept;
+    // The same for a datagram's `size` bytes as they were read.
+    const TAutoReplyRow* FindMatchingRow(const std::uint8_t* data, std::size_t size) const noexcept;
 
 private:
     std::vector<TAutoReplyRow> m_rows;

@@ -69,14 +69,8 @@ void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
     const TAutoReplyRow* row = nullptr;
     const TAutoReplyTable& table = m_autoReply.Table();
     if (m_autoReply.IsAutoReplyOn() && !table.Empty()) {
-        // Widened through local pointers, which the compiler need not reload for every byte.
-        m_data.resize(record->Data.size());
-        const std::uint8_t* from = record->Data.data();
-        std::int32_t* to = m_data.data();
-#pragma GCC unroll 8
-        for (std::size_t i = 0, n = m_data.size(); i < n; ++i)
-            to[i] = from[i];
-        row = table.FindMatchingRow(m_data);
+        // Matched on the bytes as read: widening each to an item first would cost more than the match.
+        row = table.FindMatchingRow(record->Data.data(), record->Data.size());
         if (row) {
             record->Comment = row->ReceiveComment;
             record->Kind = tkReceivedMatched;

@@ -2,7 +2,6 @@
 
 // The handler of the UDP component's receive event: reads the datagram, logs it
 // (matched or not) and sends the first matching enabled auto-reply row's reply.
-// Runs for every datagram, so it keeps its scratch list between calls.
 
 #include "traffic/TrafficRecord.h"
 
@@ -43,7 +42,6 @@ private:
     TReplySender& m_sender;
     TTrafficSink& m_log;
     const CommandTree& m_tree;
-    std::vector<std::int32_t> m_data; // the received bytes as items, for matching
 };
 
 } // namespace vpx

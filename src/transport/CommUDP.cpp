@@ -224,6 +224,7 @@ TCustomUDPSock::~TCustomUDPSock()
         }
     }
     StopWatch();
+    m_readable.reset();
     m_handle.reset();
     if (m_started)
         ws::WSACleanup();
@@ -240,6 +241,8 @@ AnsiString TCustomUDPSock::GetLocalAddress()
 
 void TCustomUDPSock::StopWatch() noexcept
 {
+    // Before the socket closes: the event loop must not watch a closed descriptor.
+    StopEventLoopWatch();
     if (!m_watch)
         return;
     m_watch->SetNotifyWnd(nullptr);
@@ -401,6 +404,14 @@ void TCustomUDPSock::WndProc(std::uint32_t msg, std::uint64_t serial)
     // A notification of a watcher that has been stopped (or replaced) is stale.
     if (msg != WM_UDPRECEIVE || !m_watch || m_watch->Serial() != serial)
         return;
+    HandleNotification();
+    // The handler may have closed (and even reopened) the port.
+    if (m_watch && m_watch->Serial() == serial)
+        WatchAfterNotification();
+}
+
+void TCustomUDPSock::HandleNotification() noexcept
+{
     try {
         DoReceive();
     } catch (const std::exception& e) {
@@ -413,9 +424,48 @@ void TCustomUDPSock::WndProc(std::uint32_t msg, std::uint64_t serial)
         }
     } catch (...) {
     }
-    // The handler may have closed (and even reopened) the port.
-    if (m_watch && m_watch->Serial() == serial)
+}
+
+void TCustomUDPSock::WatchAfterNotification()
+{
+    if (m_sleepTime > 0) {
+        // The watcher paces the notifications: it sleeps between them.
+        StopEventLoopWatch();
         m_watch->Handled();
+        return;
+    }
+    // The watcher stays parked; this thread's event loop watches from here on.
+    if (!m_readable) {
+        m_readable = std::make_unique<QSocketNotifier>(QSocketNotifier::Read);
+        QObject::connect(m_readable.get(), &QSocketNotifier::activated, m_readable.get(),
+                         [this] { SocketReadable(); });
+    }
+    if (m_readable->socket() != m_socket) {
+        m_readable->setEnabled(false);
+        m_readable->setSocket(m_socket);
+    }
+    m_eventLoopWatch = true;
+    m_readable->setEnabled(true);
+}
+
+void TCustomUDPSock::SocketReadable()
+{
+    if (!m_eventLoopWatch || !m_watch)
+        return;
+    // Off while the handler runs: a handler that runs the event loop itself must
+    // not be entered again for the datagrams still waiting.
+    m_readable->setEnabled(false);
+    const std::uint64_t serial = m_watch->Serial();
+    HandleNotification();
+    if (m_eventLoopWatch && m_watch && m_watch->Serial() == serial)
+        WatchAfterNotification();
+}
+
+void TCustomUDPSock::StopEventLoopWatch() noexcept
+{
+    m_eventLoopWatch = false;
+    if (m_readable)
+        m_readable->setEnabled(false);
 }
 
 void TCustomUDPSock::SetPort(std::uint16_t value)
@@ -465,8 +515,14 @@ void TCustomUDPSock::SetSleepTime(std::int32_t value)
     if (value == m_sleepTime)
         return;
     m_sleepTime = value;
-    if (m_active && m_watch)
+    if (m_active && m_watch) {
         m_watch->SetSleepTime(value);
+        // A pause between notifications is the watcher's to keep: it takes over again.
+        if (value > 0 && m_eventLoopWatch) {
+            StopEventLoopWatch();
+            m_watch->Handled();
+        }
+    }
 }
 
 void TCustomUDPSock::LoadFromRegistry(const QString& key, const QString& section)

@@ -3,12 +3,22 @@
 // The UDP endpoint: one local datagram socket, bound to the host's address and a
 // configurable port, with a receive watcher thread that tells the GUI thread when
 // data is waiting. Datagrams are read on the GUI thread only, inside OnReceive.
+//
+// Once the GUI thread has handled the watcher's first notification, and as long
+// as no SleepTime paces the notifications, the GUI thread's own event loop keeps
+// watching the socket while the watcher stays parked in its wait for that
+// notification to be handled (it still applies priority changes and ends when
+// told). A datagram then costs one wake-up of one thread, as a plain blocking
+// read would, instead of a wake-up of the watcher, one of the GUI thread and one
+// of the watcher again. Every datagram still gets its own OnReceive, one at a
+// time, never nested, in arrival order.
 
 #include "platform/CodePage.h"
 #include "platform/WinSock.h"
 #include "transport/DebugLog.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 
 #include <atomic>
 #include <chrono>
@@ -218,9 +228,16 @@ public:
     // standard display); the exception never reaches Qt's event loop.
     std::function<void(const std::exception&)> OnException;
 
+    // Whether the GUI thread's event loop watches the socket now (the watcher parked).
+    bool WatchedByEventLoop() const noexcept { return m_eventLoopWatch; }
+
 private:
     friend class TUDPNotifyTarget;
     void WndProc(std::uint32_t msg, std::uint64_t serial);
+    void HandleNotification() noexcept;
+    void WatchAfterNotification();
+    void SocketReadable();
+    void StopEventLoopWatch() noexcept;
     void StopWatch() noexcept;
     void WaitForPriority();
     static AnsiString GetLocalAddress();
@@ -231,6 +248,10 @@ private:
     std::uint16_t m_port = 0;
     std::uint16_t m_boundPort = 0;
     std::unique_ptr<TUDPWatch> m_watch;
+    // The GUI thread's own watch of the socket; made on first use, kept across
+    // Open and Close, disabled whenever the watcher is in charge.
+    std::unique_ptr<QSocketNotifier> m_readable;
+    bool m_eventLoopWatch = false;
     ws::SOCKADDR_IN m_localAddr{};
     AnsiString m_localAddress;
     AnsiString m_description;

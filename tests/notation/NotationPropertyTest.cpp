@@ -82,6 +82,8 @@ TEST(NotationProperty, NormalisedPatternAgreesWithBruteForceMatching)
         std::vector<std::int32_t> normalised;
         NormalisePattern(pattern, normalised);
         ASSERT_EQ(MatchPattern(data, normalised), expected);
+        const std::vector<std::uint8_t> raw(data.begin(), data.end());
+        ASSERT_EQ(MatchPattern(raw.data(), raw.size(), normalised), expected);
     }
 }
 

@@ -90,9 +90,14 @@ TEST(MatchPattern, WholeDatagramMustFit)
         {"*, ?, $41", Bytes({0, 0x41}), true},
         {"\"OK\", *", Bytes({'O', 'K', '\r', '\n'}), true},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(MatchPattern(c.data, Pattern(c.pattern)), c.matches)
             << c.pattern << " against " << WireHex(c.data);
+        // A datagram's raw bytes, as the receive path matches them, give the same answer.
+        const std::vector<std::uint8_t> raw(c.data.begin(), c.data.end());
+        EXPECT_EQ(MatchPattern(raw.data(), raw.size(), Pattern(c.pattern)), c.matches)
+            << c.pattern << " against the raw bytes " << WireHex(c.data);
+    }
 }
 
 TEST(MatchPattern, EmptyPatternMatchesNothing)

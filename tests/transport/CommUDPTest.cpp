@@ -392,6 +392,97 @@ TEST(TCustomUDPSock, SleepTimeThrottlesTheRunningWatcher)
     EXPECT_GE(times[1] - times[0], 190);
 }
 
+// After the watcher's first notification the GUI thread watches the socket
+// itself while no SleepTime is set: the watcher posts nothing more, yet every
+// datagram still gets its own event, in order; a SleepTime hands the watch back
+// to the watcher, which then announces each datagram, and 0 takes it over again.
+TEST(TCustomUDPSock, EventLoopWatchesAfterTheFirstNotificationUnlessPaced)
+{
+    struct Case {
+        const char* name;
+        std::int32_t sleepMs;       // set before the datagrams of this step
+        bool eventLoopAfter;        // who watches once they are handled
+        std::uint64_t notifications; // the watcher's posts so far
+    };
+    const Case steps[] = {
+        {"first datagrams", 0, true, 1},
+        {"paced", 20, false, 1 + 3},
+        {"unpaced again", 0, true, 1 + 3 + 1},
+        {"unpaced, more", 0, true, 1 + 3 + 1},
+    };
+    Peer peer;
+    TUDPControl udp;
+    udp.Open();
+    const std::uint16_t myPort = BoundPort(udp.Socket());
+    std::vector<std::string> read;
+    int depth = 0, maxDepth = 0;
+    udp.OnReceive = [&](TCustomUDPSock&, std::int32_t size) {
+        maxDepth = std::max(maxDepth, ++depth);
+        QCoreApplication::processEvents(); // the handler may run the event loop: never nested
+        std::string buf(static_cast<std::size_t>(size), '\0');
+        AnsiString a;
+        std::uint16_t p;
+        read.push_back(buf.substr(0, static_cast<std::size_t>(udp.Receive(buf.data(), size, a, p, false))));
+        --depth;
+    };
+    std::vector<std::string> sent;
+    for (const Case& step : steps) {
+        SCOPED_TRACE(step.name);
+        udp.SetSleepTime(step.sleepMs);
+        for (int i = 0; i < 3; ++i) {
+            sent.push_back(std::string(step.name) + " " + std::to_string(i));
+            ASSERT_EQ(peer.SendTo(myPort, sent.back()), static_cast<int>(sent.back().size()));
+        }
+        ASSERT_TRUE(WaitUntil([&] { return read.size() == sent.size(); })) << read.size();
+        // A notification the watcher may still be posting for nothing left is
+        // let through before the counts are compared.
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 60)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(udp.WatchedByEventLoop(), step.eventLoopAfter);
+        EXPECT_EQ(udp.Watch()->Notifications(), step.notifications);
+    }
+    EXPECT_EQ(read, sent);
+    EXPECT_EQ(maxDepth, 1);
+    // Closing ends the event loop's watch with the watcher; a reopened port starts with the watcher again.
+    udp.Close();
+    EXPECT_FALSE(udp.WatchedByEventLoop());
+    udp.Open();
+    EXPECT_FALSE(udp.WatchedByEventLoop());
+    peer.SendTo(BoundPort(udp.Socket()), "after reopening");
+    ASSERT_TRUE(WaitUntil([&] { return read.size() == sent.size() + 1; }));
+    EXPECT_EQ(read.back(), "after reopening");
+    EXPECT_EQ(udp.Watch()->Notifications(), 1u);
+}
+
+// The parked watcher still applies a new priority at once and still ends when closed.
+TEST(TCustomUDPSock, ParkedWatcherKeepsItsPriorityAndEnds)
+{
+    Peer peer;
+    TUDPControl udp;
+    udp.Open();
+    int handled = 0;
+    udp.OnReceive = [&](TCustomUDPSock&, std::int32_t size) {
+        std::string buf(static_cast<std::size_t>(size), '\0');
+        AnsiString a;
+        std::uint16_t p;
+        udp.Receive(buf.data(), size, a, p, false);
+        ++handled;
+    };
+    peer.SendTo(BoundPort(udp.Socket()), "x");
+    ASSERT_TRUE(WaitUntil([&] { return handled == 1 && udp.WatchedByEventLoop(); }));
+    const TUDPWatch* watch = udp.Watch();
+    udp.SetPriority(tpLower);
+    EXPECT_EQ(udp.PriorityInForce(), tpLower);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(watch->ThreadId())), 5);
+    QElapsedTimer t;
+    t.start();
+    udp.Close();
+    EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_EQ(udp.Watch(), nullptr);
+}
+
 TEST(TUDPWatch, FailingSelectEndsTheWatcherQuietly)
 {
     ws::WSADATA data;
