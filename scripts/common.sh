@@ -11,6 +11,7 @@ VPX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth
+  python3 tshark
 )
 
 vpx_install_packages() {
