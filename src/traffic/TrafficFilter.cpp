@@ -96,19 +96,33 @@ TTrafficFilterIndex::Change TTrafficFilterIndex::Appended(const TTrafficLog& log
                                                           const TTrafficFilter& filter)
 {
     Change change;
-    if (dropped) {
-        ++m_first;
-        if (!m_numbers.empty() && m_numbers.front() < m_first) {
-            m_numbers.pop_front();
-            change.droppedFirst = true;
-        }
+    if (dropped && OldestDropped()) {
+        RemoveFirst();
+        change.droppedFirst = true;
     }
-    const int last = log.Count() - 1;
-    if (const TTrafficRecord* record = log.Record(last); record && filter.Accepts(*record)) {
-        m_numbers.push_back(m_first + last);
+    if (NewestPasses(log, filter)) {
+        AddNewest(log);
         change.appended = true;
     }
     return change;
+}
+
+bool TTrafficFilterIndex::OldestDropped() noexcept
+{
+    ++m_first;
+    return !m_numbers.empty() && m_numbers.front() < m_first;
+}
+
+void TTrafficFilterIndex::RemoveFirst() noexcept
+{
+    if (!m_numbers.empty())
+        m_numbers.pop_front();
+}
+
+bool TTrafficFilterIndex::NewestPasses(const TTrafficLog& log, const TTrafficFilter& filter) const
+{
+    const TTrafficRecord* record = log.Record(log.Count() - 1);
+    return record && filter.Accepts(*record);
 }
 
 int TTrafficFilterIndex::LogRow(int shownRow) const noexcept

@@ -71,6 +71,16 @@ public:
     // After the log appended one record; `dropped` says the oldest went.
     Change Appended(const TTrafficLog& log, bool dropped, const TTrafficFilter& filter);
 
+    // The same in steps, for a model that announces each change before it makes
+    // it. The log dropped its oldest record: the rows are numbered anew at once
+    // (so every other shown row maps to its log row again); returns whether the
+    // first shown row was that record, which stays until RemoveFirst.
+    bool OldestDropped() noexcept;
+    void RemoveFirst() noexcept;
+    // Whether the log's newest record passes; AddNewest then shows it.
+    bool NewestPasses(const TTrafficLog& log, const TTrafficFilter& filter) const;
+    void AddNewest(const TTrafficLog& log) { m_numbers.push_back(m_first + log.Count() - 1); }
+
     int Count() const noexcept { return static_cast<int>(m_numbers.size()); }
     // The log row of a shown row; -1 for a row that does not exist.
     int LogRow(int shownRow) const noexcept;
