@@ -12,6 +12,7 @@ VPX_PACKAGES=(
   fonts-ipafont-gothic
   xvfb xauth
   desktop-file-utils shared-mime-info
+  python3 tshark
 )
 
 vpx_install_packages() {

@@ -28,6 +28,7 @@
 #include "traffic/RepeatCommands.h"
 #include "traffic/SendCommands.h"
 #include "traffic/TrafficActions.h"
+#include "traffic/TrafficExportCommands.h"
 #include "traffic/TrafficLogView.h"
 
 #include <QAction>
@@ -129,6 +130,9 @@ TfrmSimMain::TfrmSimMain(const QStringList& arguments, UserPrompts* prompts, QWi
     m_trafficActions = new TTrafficActions(*LogView, UDPControl, this);
     m_trafficActions->ActionLog()->setIcon(ToolImages::Icon(ToolImage::Log));
     m_trafficActions->ActionClear()->setIcon(ToolImages::Icon(ToolImage::Clear));
+    m_logExport = new TTrafficExportCommands(
+        *LogView, *m_prompts, [this] { return TrafficEndpoint{UDPControl.LocalAddress(), UDPControl.BoundPort()}; },
+        this);
     CreateToolBars();
     CreateStatusBar();
     CreateMenus();
@@ -326,6 +330,8 @@ void TfrmSimMain::CreateMenus()
     QMenu* file = menu(QStringLiteral("ファイル(&F)"), "mnuFile");
     file->addActions({a.ActionNew, a.ActionOpen, a.ActionSave, a.ActionSaveAs});
     file->addSeparator();
+    file->addActions({m_logExport->ActionLogSave(), m_logExport->ActionLogSaveSelected()});
+    file->addSeparator();
     file->addAction(a.ActionExit);
 
     QMenu* autoReply = menu(QStringLiteral("自動返信(&A)"), "mnuAutoReturn");
@@ -353,6 +359,8 @@ void TfrmSimMain::CreateMenus()
     QMenu* view = menu(QStringLiteral("表示(&V)"), "mnuView");
     view->addMenu(QStringLiteral("種類(&T)"))->addActions({t.ActionHex(), t.ActionDecimal(), t.ActionAscii()});
     view->addAction(t.ActionClear());
+    view->addSeparator();
+    view->addActions({m_logExport->ActionTimeColumn(), m_logExport->ActionFilterRow()});
 
     QMenu* options = menu(QStringLiteral("オプション(&O)"), "mnuOption");
     options->addActions({a.ActionCommEnv, a.ActionSockInfo});
@@ -482,6 +490,7 @@ void TfrmSimMain::FormCreate()
         guarded(*m_prompts, [this] { m_connection->ActionConnectExecute(); })();
         // The saved settings are applied only now, so the start-up opening is never traced.
         guarded(*m_prompts, [this] { LoadSettings(SettingsTarget()); })();
+        m_logExport->SyncSwitches();
     }
     guarded(*m_prompts, [this] { m_about->CheckVersion(true); })();
     CommandLineTargets targets;
@@ -555,6 +564,10 @@ TSettingsTarget TfrmSimMain::SettingsTarget()
     s.ActionLog = m_trafficActions->ActionLog();
     s.ActionHexLog = m_trafficActions->ActionHexLog();
     s.ActionAsciiLog = m_trafficActions->ActionAsciiLog();
+    s.LogTimeColumn = [this] { return LogView->TimeColumnVisible(); };
+    s.SetLogTimeColumn = [this](bool on) { LogView->SetTimeColumnVisible(on); };
+    s.LogFilterRow = [this] { return LogView->FilterRowVisible(); };
+    s.SetLogFilterRow = [this](bool on) { LogView->SetFilterRowVisible(on); };
     return s;
 }
 

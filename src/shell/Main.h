@@ -38,6 +38,7 @@ class TMainActions;
 class TNumEdit;
 class TPeerEndpoint;
 class TTrafficActions;
+class TTrafficExportCommands;
 class TTrafficLogView;
 class TXPToolBarMenu;
 class UserPrompts;
@@ -66,6 +67,7 @@ public:
 
     TMainActions* Actions() const noexcept { return m_actions; }
     TTrafficActions* TrafficActions() const noexcept { return m_trafficActions; }
+    TTrafficExportCommands* LogExport() const noexcept { return m_logExport; }
     TConnectionCommands& Connection() const noexcept { return *m_connection; }
     TSendCommands& Send() const noexcept { return *m_send; }
     TRepeatCommands& Repeat() const noexcept { return *m_repeat; }
@@ -137,6 +139,7 @@ private:
     QStringList m_arguments;
     TMainActions* m_actions = nullptr;
     TTrafficActions* m_trafficActions = nullptr;
+    TTrafficExportCommands* m_logExport = nullptr;
     std::unique_ptr<TConnectionCommands> m_connection;
     TPeerEndpoint* m_peer = nullptr;
     std::unique_ptr<TSendCommands> m_send;

@@ -24,6 +24,8 @@ const QString kOption = QStringLiteral("Option");
 const QString kWindow = QStringLiteral("Window");
 
 const QString kViewType = QStringLiteral("ViewType");
+const QString kLogTime = QStringLiteral("LogTime");
+const QString kLogFilter = QStringLiteral("LogFilter");
 const QString kTextMode = QStringLiteral("TextMode");
 const QString kByteOrder = QStringLiteral("ByteOrder");
 const QString kLogType = QStringLiteral("LogType");
@@ -155,6 +157,10 @@ void LoadSettings(const TSettingsTarget& target, const QString& key)
         target.SetSendMode(ini.ReadInteger(QString(), kTextMode, 1));
     if (target.SetDefaultByteOrder)
         target.SetDefaultByteOrder(ini.ReadInteger(QString(), kByteOrder, 0));
+    if (target.SetLogTimeColumn)
+        target.SetLogTimeColumn(ini.ReadInteger(QString(), kLogTime, 0) == 1);
+    if (target.SetLogFilterRow)
+        target.SetLogFilterRow(ini.ReadInteger(QString(), kLogFilter, 0) == 1);
     int logType = ini.ReadInteger(QString(), kLogType, ltHexList);
     if (logType != ltHexList && logType != ltAscii)
         logType = ltHexList; // a form the trace cannot write would lose every payload
@@ -203,6 +209,10 @@ void SaveSettings(const TSettingsTarget& target, const QString& key)
     ini.WriteInteger(QString(), kByteOrder, target.DefaultByteOrder ? target.DefaultByteOrder() : 0);
     ini.WriteInteger(QString(), kTextMode, target.SendMode ? target.SendMode() : 1);
     ini.WriteInteger(QString(), kLogType, target.UDPControl ? target.UDPControl->LogType() : ltHexList);
+    if (target.LogTimeColumn)
+        ini.WriteInteger(QString(), kLogTime, target.LogTimeColumn() ? 1 : 0);
+    if (target.LogFilterRow)
+        ini.WriteInteger(QString(), kLogFilter, target.LogFilterRow() ? 1 : 0);
 
     const QStringList history = target.History ? target.History() : QStringList();
     for (int i = 0; i < kHistoryCount; ++i)

@@ -48,6 +48,12 @@ struct TSettingsTarget {
     QAction* ActionLog = nullptr;
     QAction* ActionHexLog = nullptr;
     QAction* ActionAsciiLog = nullptr;
+    // The traffic log's time column and filter row, "LogTime" and "LogFilter":
+    // 1 shown, anything else hidden (as on a first start).
+    std::function<bool()> LogTimeColumn;
+    std::function<void(bool)> SetLogTimeColumn;
+    std::function<bool()> LogFilterRow;
+    std::function<void(bool)> SetLogFilterRow;
 
     // Fills History and AppendHistory from the items of a combo box.
     void BindHistory(QComboBox& combo);

@@ -1,12 +1,15 @@
 #include "traffic/TrafficLogView.h"
 
 #include "traffic/ImageList.h"
+#include "traffic/TrafficExport.h"
+#include "traffic/TrafficFilterBar.h"
 #include "traffic/TrafficLogFormat.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
@@ -16,10 +19,35 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vpx {
 
-TTrafficLogDelegate::TTrafficLogDelegate(const QHeaderView& header, QObject* parent)
-    : QAbstractItemDelegate(parent), m_header(header), m_font(LogFont(LogFontPixels))
+namespace {
+
+// The record behind a row of whichever model the list shows.
+const TTrafficRecord* RecordOf(const QModelIndex& index)
+{
+    if (const auto* log = qobject_cast<const TTrafficLogModel*>(index.model()))
+        return log->Record(index);
+    if (const auto* filtered = qobject_cast<const TTrafficLogFilterModel*>(index.model()))
+        return filtered->Record(index);
+    return nullptr;
+}
+
+const TTrafficLogModel* LogModelOf(const QModelIndex& index)
+{
+    if (const auto* log = qobject_cast<const TTrafficLogModel*>(index.model()))
+        return log;
+    if (const auto* filtered = qobject_cast<const TTrafficLogFilterModel*>(index.model()))
+        return &filtered->Source();
+    return nullptr;
+}
+
+} // namespace
+
+TTrafficLogDelegate::TTrafficLogDelegate(const QHeaderView& header, const QHeaderView& timeHeader, QObject* parent)
+    : QAbstractItemDelegate(parent), m_header(header), m_timeHeader(timeHeader), m_font(LogFont(LogFontPixels))
 {
 }
 
@@ -36,7 +64,8 @@ QSize TTrafficLogDelegate::sizeHint(const QStyleOptionViewItem&, const QModelInd
 void TTrafficLogDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                 const QModelIndex& index) const
 {
-    const auto* model = qobject_cast<const TTrafficLogModel*>(index.model());
+    const TTrafficLogModel* model = LogModelOf(index);
+    const TTrafficRecord* record = RecordOf(index);
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette::ColorGroup group = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
     const QBrush background = option.palette.brush(group, selected ? QPalette::Highlight : QPalette::Base);
@@ -49,8 +78,17 @@ void TTrafficLogDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
                     option.rect.height());
     {
         TQPainterLogCanvas canvas(*painter, m_font, background, text, clip, ImageList::Shared());
-        DrawLogRow(canvas, model ? model->Record(index) : nullptr, row, Columns(),
-                   model ? model->ViewType() : ViewHex, model ? model->Offset() : 0);
+        // The time column comes first; the columns of the design follow it as they always were.
+        const int timeWidth = m_timeHeader.isHidden() ? 0 : m_timeHeader.sectionSize(0);
+        if (timeWidth > 0) {
+            const QRect time(row.left(), row.top(), timeWidth, row.height());
+            canvas.FillRect(time);
+            if (record)
+                canvas.DrawText(time.adjusted(2, 0, -2, 0), QString::fromLatin1(FormatLogClock(record->Time)),
+                                Qt::AlignLeft | Qt::AlignVCenter);
+        }
+        DrawLogRow(canvas, record, row.adjusted(timeWidth, 0, 0, 0), Columns(), model ? model->ViewType() : ViewHex,
+                   model ? model->Offset() : 0);
     }
     if (option.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
@@ -60,6 +98,16 @@ void TTrafficLogDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         const QWidget* widget = option.widget;
         (widget ? widget->style() : QApplication::style())->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
     }
+}
+
+void TTrafficLogList::keyPressEvent(QKeyEvent* event)
+{
+    if (event == QKeySequence::Copy && OnCopy) {
+        OnCopy();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void TTrafficLogList::CatchUp()
@@ -101,6 +149,10 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
+    m_filterBar = new TTrafficFilterBar(this);
+    m_filterBar->hide();
+    outer->addWidget(m_filterBar);
+
     m_tabs = new QTabBar(this);
     m_tabs->setObjectName(QStringLiteral("tcViewType"));
     m_tabs->addTab(QStringLiteral("１６進"));
@@ -134,18 +186,40 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
     const int designWidths[] = {48, 39, 47, 45};
     for (int i = 0; i < 4; ++i)
         m_header->resizeSection(i, designWidths[i]);
-    pageLayout->addWidget(m_header);
+
+    // The time column's header of its own, left of the design's four sections,
+    // which thus keep their meaning and their stored widths.
+    m_timeHeaderModel = new QStandardItemModel(0, 1, this);
+    m_timeHeaderModel->setHorizontalHeaderLabels({tr("時刻")});
+    m_timeHeader = new QHeaderView(Qt::Horizontal, page);
+    m_timeHeader->setObjectName(QStringLiteral("TimeHeader"));
+    m_timeHeader->setModel(m_timeHeaderModel);
+    m_timeHeader->setSectionResizeMode(QHeaderView::Interactive);
+    m_timeHeader->setSectionsClickable(false);
+    m_timeHeader->setFixedHeight(25);
+    m_timeHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_timeHeader->resizeSection(0, QFontMetrics(LogFont(LogFontPixels)).horizontalAdvance(QStringLiteral("00:00:00.000")) + 6);
+    m_timeHeader->setFixedWidth(m_timeHeader->sectionSize(0));
+    m_timeHeader->hide();
+    auto* headers = new QHBoxLayout;
+    headers->setContentsMargins(0, 0, 0, 0);
+    headers->setSpacing(0);
+    headers->addWidget(m_timeHeader);
+    headers->addWidget(m_header, 1);
+    pageLayout->addLayout(headers);
 
     m_list = new TTrafficLogList(page);
     m_list->setObjectName(QStringLiteral("lstLog"));
     m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows are selected for copying and saving; every append still selects the newest alone.
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setFont(LogFont(LogFontPixels));
     m_list->setModel(&m_model);
-    m_delegate = new TTrafficLogDelegate(*m_header, m_list);
+    m_delegate = new TTrafficLogDelegate(*m_header, *m_timeHeader, m_list);
+    m_list->OnCopy = [this] { emit CopyRequested(); };
     m_list->setItemDelegate(m_delegate);
     pageLayout->addWidget(m_list, 1);
 
@@ -176,6 +250,12 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
     connect(m_tabs, &QTabBar::currentChanged, this, &TTrafficLogView::tcViewTypeChange);
     connect(m_scroll, &QScrollBar::valueChanged, this, &TTrafficLogView::sbLogChange);
     connect(m_header, &QHeaderView::sectionResized, this, &TTrafficLogView::HeaderSized);
+    connect(m_timeHeader, &QHeaderView::sectionResized, this, [this](int, int, int size) {
+        m_timeHeader->setFixedWidth(size);
+        HeaderSized();
+    });
+    connect(m_filterBar, &TTrafficFilterBar::CriteriaEdited, this, &TTrafficLogView::ApplyFilter);
+    ShowCount();
 }
 
 TTrafficLogView::~TTrafficLogView()
@@ -203,11 +283,13 @@ void TTrafficLogView::ShowNewest()
 {
     m_refresh.stop();
     m_list->CatchUp();
-    const int count = m_model.rowCount();
+    QAbstractItemModel* shown = ShownModel();
+    const int count = shown->rowCount();
     if (count > 0) {
-        m_list->setCurrentIndex(m_model.index(count - 1));
+        m_list->setCurrentIndex(shown->index(count - 1, 0));
         m_list->scrollToBottom();
     }
+    ShowCount();
     // Enabling updates repaints the whole list once.
     if (!m_list->updatesEnabled())
         m_list->setUpdatesEnabled(true);
@@ -216,6 +298,82 @@ void TTrafficLogView::ShowNewest()
 void TTrafficLogView::ClearTrafficLog()
 {
     m_model.ClearTrafficLog();
+    ShowCount();
+}
+
+void TTrafficLogView::SetTimeColumnVisible(bool visible)
+{
+    m_timeHeader->setHidden(!visible);
+    m_list->viewport()->update();
+}
+
+bool TTrafficLogView::TimeColumnVisible() const
+{
+    return !m_timeHeader->isHidden();
+}
+
+void TTrafficLogView::SetFilterRowVisible(bool visible)
+{
+    m_filterBar->setHidden(!visible);
+    ApplyFilter();
+}
+
+bool TTrafficLogView::FilterRowVisible() const
+{
+    return !m_filterBar->isHidden();
+}
+
+QAbstractItemModel* TTrafficLogView::ShownModel() const
+{
+    return m_list->model();
+}
+
+void TTrafficLogView::ApplyFilter()
+{
+    if (m_filterBar->isHidden()) {
+        m_filterModel.ResetFilter();
+    } else {
+        const std::optional<std::size_t> error = m_filterModel.SetCriteria(m_filterBar->Criteria());
+        m_filterBar->ShowPatternError(error);
+    }
+    // The log's own model while nothing is filtered: appends cost what they always did.
+    QAbstractItemModel* wanted = m_filterModel.Active() ? static_cast<QAbstractItemModel*>(&m_filterModel)
+                                                        : static_cast<QAbstractItemModel*>(&m_model);
+    if (m_list->model() != wanted) {
+        m_list->setModel(wanted);
+        const int count = wanted->rowCount();
+        if (count > 0) {
+            m_list->setCurrentIndex(wanted->index(count - 1, 0));
+            m_list->scrollToBottom();
+        }
+    }
+    ShowCount();
+}
+
+void TTrafficLogView::ShowCount()
+{
+    m_filterBar->ShowCount(ShownModel()->rowCount(), m_model.rowCount());
+}
+
+std::vector<const TTrafficRecord*> TTrafficLogView::AllRecords() const
+{
+    std::vector<const TTrafficRecord*> records;
+    const TTrafficLog& log = m_model.Log();
+    records.reserve(static_cast<std::size_t>(log.Count()));
+    for (int row = 0; row < log.Count(); ++row)
+        records.push_back(log.Record(row));
+    return records;
+}
+
+std::vector<const TTrafficRecord*> TTrafficLogView::SelectedRecords() const
+{
+    QModelIndexList rows = m_list->selectionModel()->selectedIndexes();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<const TTrafficRecord*> records;
+    for (const QModelIndex& index : rows)
+        if (const TTrafficRecord* record = RecordOf(index))
+            records.push_back(record);
+    return records;
 }
 
 void TTrafficLogView::SetViewType(int viewType)

@@ -4,6 +4,7 @@
 // header, the owner-drawn list and the offset bar. The window embeds it and
 // hands it every datagram it sends or receives.
 
+#include "traffic/TrafficLogFilterModel.h"
 #include "traffic/TrafficLogModel.h"
 #include "traffic/TrafficLogPainter.h"
 #include "traffic/TrafficSink.h"
@@ -13,6 +14,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+#include <vector>
+
 class QHeaderView;
 class QLabel;
 class QScrollBar;
@@ -21,12 +25,15 @@ class QTabBar;
 
 namespace vpx {
 
+class TTrafficFilterBar;
+
 // Paints a log row from the header's section widths; rows are 18 pixels high.
+// While the time header is shown, the row begins with the record's time.
 class TTrafficLogDelegate : public QAbstractItemDelegate {
     Q_OBJECT
 
 public:
-    TTrafficLogDelegate(const QHeaderView& header, QObject* parent = nullptr);
+    TTrafficLogDelegate(const QHeaderView& header, const QHeaderView& timeHeader, QObject* parent = nullptr);
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
@@ -34,6 +41,7 @@ public:
 
 private:
     const QHeaderView& m_header;
+    const QHeaderView& m_timeHeader;
     QFont m_font;
 };
 
@@ -50,7 +58,11 @@ public:
     // Lays the rows out again before the next use of their geometry.
     void CatchUp();
 
+    // The copy key (Ctrl+C) on the list.
+    std::function<void()> OnCopy;
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     // A full log moves every row's contents up by one on each append; the whole
@@ -99,6 +111,20 @@ public:
     // Cuts each of the first three sections that is wider than the header to its width.
     void CutColumnsToHeader();
 
+    // The time column (時刻) before the address; hidden until asked for.
+    void SetTimeColumnVisible(bool visible);
+    bool TimeColumnVisible() const;
+    // The filter row above the log; hidden until asked for. Hiding it stops
+    // filtering (its fields stay for the next time).
+    void SetFilterRowVisible(bool visible);
+    bool FilterRowVisible() const;
+
+    // Every record, oldest first, and the selected ones among those shown.
+    std::vector<const TTrafficRecord*> AllRecords() const;
+    std::vector<const TTrafficRecord*> SelectedRecords() const;
+    // The model the list shows: the log's own, or the filtered rows.
+    QAbstractItemModel* ShownModel() const;
+
     TTrafficLogModel& Model() noexcept { return m_model; }
     const TTrafficLogModel& Model() const noexcept { return m_model; }
     QTabBar* tcViewType() const noexcept { return m_tabs; }
@@ -107,9 +133,14 @@ public:
     QScrollBar* sbLog() const noexcept { return m_scroll; }
     QLabel* lblOffset() const noexcept { return m_offsetLabel; }
     TTrafficLogDelegate* Delegate() const noexcept { return m_delegate; }
+    QHeaderView* TimeHeader() const noexcept { return m_timeHeader; }
+    TTrafficFilterBar* FilterBar() const noexcept { return m_filterBar; }
+    TTrafficLogFilterModel& FilterModel() noexcept { return m_filterModel; }
 
 signals:
     void ViewTypeChanged(int viewType);
+    // Ctrl+C on the list.
+    void CopyRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -118,8 +149,14 @@ private:
     void tcViewTypeChange(int index);
     void sbLogChange(int position);
     void HeaderSized();
+    void ApplyFilter();
+    void ShowCount();
 
     TTrafficLogModel m_model;
+    TTrafficLogFilterModel m_filterModel{m_model};
+    TTrafficFilterBar* m_filterBar = nullptr;
+    QStandardItemModel* m_timeHeaderModel = nullptr;
+    QHeaderView* m_timeHeader = nullptr;
     QStandardItemModel* m_headerModel = nullptr;
     QTabBar* m_tabs = nullptr;
     QHeaderView* m_header = nullptr;

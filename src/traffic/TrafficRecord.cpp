@@ -1,5 +1,7 @@
 #include "traffic/TrafficRecord.h"
 
+#include <chrono>
+
 namespace vpx {
 
 TrafficRecordPtr NewTrafficRecord(std::int32_t length)
@@ -8,7 +10,15 @@ TrafficRecordPtr NewTrafficRecord(std::int32_t length)
     const std::int32_t size = length < 0 ? 0 : length;
     record->Data.assign(static_cast<std::size_t>(size), 0);
     record->Length = size;
+    // Made the moment a datagram is read or just before it goes out: its time.
+    record->Time = WallClockMicroseconds();
     return record;
+}
+
+std::int64_t WallClockMicroseconds() noexcept
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
 }
 
 void FreeTrafficRecord(TrafficRecordPtr record) noexcept

@@ -25,13 +25,19 @@ struct TTrafficRecord {
     AnsiString Comment;             // code page 932; may be empty
     std::string PeerAddress;        // dotted IPv4
     std::uint16_t PeerPort = 0;
+    // Wall-clock time the datagram was sent or received: microseconds since
+    // 1970-01-01 00:00 UTC. Set when the record is made.
+    std::int64_t Time = 0;
 };
 
 using TrafficRecordPtr = std::unique_ptr<TTrafficRecord>;
 
-// A record with `length` zero bytes (a negative length counts as 0); the caller
-// fills in the payload and the other fields.
+// A record with `length` zero bytes (a negative length counts as 0), stamped
+// with the current time; the caller fills in the payload and the other fields.
 TrafficRecordPtr NewTrafficRecord(std::int32_t length);
+
+// The wall clock in microseconds since 1970-01-01 00:00 UTC.
+std::int64_t WallClockMicroseconds() noexcept;
 
 // Releases a record; given none, does nothing.
 void FreeTrafficRecord(TrafficRecordPtr record) noexcept;
