@@ -11,6 +11,7 @@ VPX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth
+  iproute2 # tests make their own network namespace with its interfaces
 )
 
 vpx_install_packages() {
