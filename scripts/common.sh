@@ -13,6 +13,7 @@ VPX_PACKAGES=(
   xvfb xauth
   desktop-file-utils shared-mime-info
   python3 tshark
+  iproute2 # tests make their own network namespace with its interfaces
 )
 
 vpx_install_packages() {

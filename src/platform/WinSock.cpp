@@ -109,6 +109,22 @@ int NativeFlags(int flags) noexcept
 
 bool ToNativeOption(int level, int optName, int& nativeLevel, int& nativeName) noexcept
 {
+    if (level == WS_IPPROTO_IP) {
+        nativeLevel = IPPROTO_IP;
+        switch (optName) {
+        case WS_IP_MULTICAST_IF:
+            nativeName = IP_MULTICAST_IF;
+            return true;
+        case WS_IP_MULTICAST_TTL:
+            nativeName = IP_MULTICAST_TTL;
+            return true;
+        case WS_IP_ADD_MEMBERSHIP:
+            nativeName = IP_ADD_MEMBERSHIP;
+            return true;
+        default:
+            return false;
+        }
+    }
     if (level != WS_SOL_SOCKET)
         return false;
     nativeLevel = SOL_SOCKET;
@@ -118,6 +134,9 @@ bool ToNativeOption(int level, int optName, int& nativeLevel, int& nativeName) n
         return true;
     case WS_SO_SNDBUF:
         nativeName = SO_SNDBUF;
+        return true;
+    case WS_SO_BROADCAST:
+        nativeName = SO_BROADCAST;
         return true;
     default:
         return false;
@@ -404,8 +423,27 @@ int setsockopt(SOCKET s, int level, int optName, const void* optVal, int optLen)
     int nl = 0, nn = 0;
     if (!ToNativeOption(level, optName, nl, nn))
         return Fail(WSAENOPROTOOPT);
+    if (nl == IPPROTO_IP && nn == IP_ADD_MEMBERSHIP) {
+        if (optVal == nullptr || optLen < static_cast<int>(sizeof(IP_MREQ)))
+            return Fail(WSAEFAULT);
+        const auto* m = static_cast<const IP_MREQ*>(optVal);
+        ip_mreq native{};
+        native.imr_multiaddr.s_addr = m->imr_multiaddr;
+        native.imr_interface.s_addr = m->imr_interface;
+        if (::setsockopt(s, nl, nn, &native, sizeof native) != 0)
+            return FailErrno();
+        return 0;
+    }
     if (optVal == nullptr || optLen < static_cast<int>(sizeof(int)))
         return Fail(WSAEFAULT);
+    if (nl == IPPROTO_IP && nn == IP_MULTICAST_IF) {
+        // Winsock takes the interface's address as a plain 4-byte value.
+        in_addr native{};
+        std::memcpy(&native.s_addr, optVal, sizeof native.s_addr);
+        if (::setsockopt(s, nl, nn, &native, sizeof native) != 0)
+            return FailErrno();
+        return 0;
+    }
     if (::setsockopt(s, nl, nn, optVal, sizeof(int)) != 0)
         return FailErrno();
     return 0;
@@ -515,6 +553,22 @@ std::vector<std::uint32_t> UpInterfaceAddresses()
         const std::uint32_t a = reinterpret_cast<const sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr;
         if (!IsLoopback(a))
             result.push_back(a);
+    }
+    ::freeifaddrs(list);
+    return result;
+}
+
+std::vector<InterfaceAddress> UpInterfaces()
+{
+    std::vector<InterfaceAddress> result;
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0)
+        return result;
+    for (ifaddrs* p = list; p != nullptr; p = p->ifa_next) {
+        if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET || !(p->ifa_flags & IFF_UP))
+            continue;
+        const std::uint32_t a = reinterpret_cast<const sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr;
+        result.push_back(InterfaceAddress{p->ifa_name != nullptr ? p->ifa_name : "", inet_ntoa(a)});
     }
     ::freeifaddrs(list);
     return result;

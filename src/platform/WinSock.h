@@ -77,6 +77,12 @@ inline constexpr long WS_FIONBIO = static_cast<long>(0x8004667EL);
 inline constexpr int WS_SOL_SOCKET = 0xFFFF;
 inline constexpr int WS_SO_SNDBUF = 0x1001;
 inline constexpr int WS_SO_RCVBUF = 0x1002;
+inline constexpr int WS_SO_BROADCAST = 0x0020;
+// IPv4 multicast options at level WS_IPPROTO_IP, in Winsock 1.1's numbering.
+inline constexpr int WS_IPPROTO_IP = 0;
+inline constexpr int WS_IP_MULTICAST_IF = 2;
+inline constexpr int WS_IP_MULTICAST_TTL = 3;
+inline constexpr int WS_IP_ADD_MEMBERSHIP = 5;
 inline constexpr std::uint32_t WS_INADDR_NONE = 0xFFFFFFFFu;
 inline constexpr std::uint16_t MaxUdpDatagram = 65507;
 
@@ -88,6 +94,12 @@ struct SOCKADDR_IN {
     std::uint8_t sin_zero[8] = {};
 };
 static_assert(sizeof(SOCKADDR_IN) == 16);
+
+// A multicast group and the local interface address to join it on (network byte order).
+struct IP_MREQ {
+    std::uint32_t imr_multiaddr = 0;
+    std::uint32_t imr_interface = 0;
+};
 
 struct WSADATA {
     std::uint16_t wVersion = 0;
@@ -168,6 +180,13 @@ inline std::uint16_t(ntohs)(std::uint16_t v) noexcept
 std::string ChooseHostAddress(const std::vector<std::uint32_t>& resolved,
                               const std::vector<std::uint32_t>& interfaces);
 std::vector<std::uint32_t> UpInterfaceAddresses();
+// Every IPv4 address of every interface that is up, loopback included, with the
+// interface's name, in the system's order.
+struct InterfaceAddress {
+    std::string name;
+    std::string address; // dotted
+};
+std::vector<InterfaceAddress> UpInterfaces();
 // ChooseHostAddress for the given host name with the live resolver and interfaces.
 std::string HostAddressFor(const std::string& hostName);
 // VORPEX_LOCAL_ADDRESS when set and not empty; it replaces the host's address.

@@ -29,6 +29,21 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
 {
     AnsiString address = m_address();
     const std::uint16_t port = m_port();
+    SendPayloadTo(kind, textMode, byteOrder, text, comment, std::move(address), port);
+}
+
+void TPayloadSender::SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                               const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort)
+{
+    if (m_replyToSender)
+        SendPayloadTo(kind, textMode, byteOrder, text, comment, fromAddress, fromPort);
+    else
+        SendPayload(kind, textMode, byteOrder, text, comment);
+}
+
+void TPayloadSender::SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                                   const AnsiString& comment, AnsiString address, std::uint16_t port)
+{
     if (text.empty())
         return;
 

@@ -32,6 +32,15 @@ public:
     void SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
                      const AnsiString& comment) override;
 
+    // As SendPayload, to address:port instead of the providers' peer.
+    void SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                       const AnsiString& comment, AnsiString address, std::uint16_t port);
+    // To the datagram's sender while ReplyToSender is on, else to the peer.
+    void SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                   const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort) override;
+    bool ReplyToSender() const noexcept { return m_replyToSender; }
+    void SetReplyToSender(bool on) noexcept { m_replyToSender = on; }
+
     int GetDefaultByteOrder() const override { return m_defaultByteOrder; }
     // 0 little-endian, 1 big-endian. Other values leave the state as it is.
     void SetDefaultByteOrder(int byteOrder);
@@ -46,6 +55,7 @@ private:
     AddressProvider m_address;
     PortProvider m_port;
     int m_defaultByteOrder = 0;
+    bool m_replyToSender = false;
     std::vector<std::int32_t> m_items; // reused: replies under a flood allocate nothing here
     // The text m_items was compiled from: an auto-reply row sends the same reply
     // for every datagram it answers, which is compiled once.

@@ -77,10 +77,15 @@ void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
         }
     }
 
+    if (!row) {
+        m_log.AddTrafficRecord(std::move(record));
+        return;
+    }
+    // Kept for a reply that answers whoever sent the datagram.
+    const AnsiString fromAddress = record->PeerAddress;
+    const std::uint16_t fromPort = record->PeerPort;
     m_log.AddTrafficRecord(std::move(record));
 
-    if (!row)
-        return;
     if (row->RowType == rtLookup) {
         if (row->SendComment.empty())
             return;
@@ -91,11 +96,12 @@ void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
         const std::uint8_t byteOrder = info.ByteOrder != -1
                                            ? static_cast<std::uint8_t>(info.ByteOrder & 0xFF)
                                            : static_cast<std::uint8_t>(m_sender.GetDefaultByteOrder());
-        m_sender.SendPayload(tkAutoReplySent, info.Mode != 0, byteOrder, info.Command, node->Name());
+        m_sender.SendReply(tkAutoReplySent, info.Mode != 0, byteOrder, info.Command, node->Name(), fromAddress,
+                           fromPort);
     } else {
         if (row->SendData.empty())
             return;
-        m_sender.SendPayload(tkAutoReplySent, false, 0, row->SendData, row->SendComment);
+        m_sender.SendReply(tkAutoReplySent, false, 0, row->SendData, row->SendComment, fromAddress, fromPort);
     }
 }
 

@@ -18,6 +18,15 @@ public:
     // and hands the record with kind and comment to the traffic sink.
     virtual void SendPayload(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
                              const AnsiString& comment) = 0;
+    // An automatic reply to the datagram that came from fromAddress:fromPort. It
+    // goes to the peer as every send does unless the sender answers senders.
+    virtual void SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                           const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort)
+    {
+        (void)fromAddress;
+        (void)fromPort;
+        SendPayload(kind, textMode, byteOrder, text, comment);
+    }
     // 0 little-endian, 1 big-endian.
     virtual int GetDefaultByteOrder() const = 0;
 };

@@ -71,6 +71,12 @@ void TSendCommands::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t b
     m_payload.SendPayload(kind, textMode, byteOrder, text, comment);
 }
 
+void TSendCommands::SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
+                              const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort)
+{
+    m_payload.SendReply(kind, textMode, byteOrder, text, comment, fromAddress, fromPort);
+}
+
 
 int TSendCommands::GetSendMode() const
 {

@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 #include "platform/ThreadPriority.h"
+#include "transport/LocalAddress.h"
 #include "transport/UDPErrs.h"
 
 #include <QMetaObject>
@@ -208,6 +209,8 @@ TCustomUDPSock::TCustomUDPSock()
     m_maxUdpDg = data.iMaxUdpDg;
     try {
         m_localAddress = GetLocalAddress();
+        m_ruleAddress = m_localAddress;
+        m_overridden = ws::LocalAddressOverride().has_value();
     } catch (...) {
         ws::WSACleanup();
         throw;
@@ -264,8 +267,9 @@ void TCustomUDPSock::Open()
     try {
         m_localAddr = ws::SOCKADDR_IN{};
         m_localAddr.sin_family = ws::WS_AF_INET;
-        m_localAddr.sin_addr = ws::inet_addr(m_localAddress);
+        m_localAddr.sin_addr = ws::inet_addr(BindAddress());
         m_localAddr.sin_port = ws::htons(m_port);
+        ApplySocketOptions();
         CheckSocketResult(ws::bind(m_socket, &m_localAddr, sizeof m_localAddr), "bind");
         // Asked once here: the status bar and the information dialog show it.
         ws::SOCKADDR_IN bound{};
@@ -291,6 +295,77 @@ void TCustomUDPSock::Open()
         }
         throw;
     }
+}
+
+std::string TCustomUDPSock::BindAddress() const
+{
+    return BindAddressFor(m_localAddress, m_groups);
+}
+
+void TCustomUDPSock::ApplySocketOptions()
+{
+    // A broadcast address is a peer like any other; the system refuses sends
+    // to one unless the socket says it means it.
+    const int on = 1;
+    CheckSocketResult(ws::setsockopt(m_socket, ws::WS_SOL_SOCKET, ws::WS_SO_BROADCAST, &on, sizeof on),
+                      "setsockopt");
+    // Group datagrams go out of (and groups are joined on) the chosen interface;
+    // with neither a choice nor groups the system's routing decides, as it always did.
+    const std::uint32_t local = ws::inet_addr(m_localAddress);
+    const bool chosen = !m_localChoice.empty() || m_overridden;
+    const bool oneInterface = local != 0 && local != ws::WS_INADDR_NONE;
+    if (oneInterface && (chosen || !m_groups.empty()))
+        CheckSocketResult(
+            ws::setsockopt(m_socket, ws::WS_IPPROTO_IP, ws::WS_IP_MULTICAST_IF, &local, sizeof local),
+            "setsockopt");
+    if (m_ttl != kDefaultMulticastTtl || !m_groups.empty())
+        CheckSocketResult(ws::setsockopt(m_socket, ws::WS_IPPROTO_IP, ws::WS_IP_MULTICAST_TTL, &m_ttl, sizeof m_ttl),
+                          "setsockopt");
+    for (const std::string& group : m_groups) {
+        ws::IP_MREQ join;
+        join.imr_multiaddr = ws::inet_addr(group);
+        join.imr_interface = oneInterface ? local : 0;
+        CheckSocketResult(ws::setsockopt(m_socket, ws::WS_IPPROTO_IP, ws::WS_IP_ADD_MEMBERSHIP, &join, sizeof join),
+                          "setsockopt");
+    }
+}
+
+void TCustomUDPSock::SetLocalChoice(const std::string& choice)
+{
+    SetLocalChoice(choice, ws::UpInterfaces());
+}
+
+void TCustomUDPSock::SetLocalChoice(const std::string& choice, const std::vector<ws::InterfaceAddress>& up)
+{
+    if (m_active)
+        throw EUDPSockError(SSockInUse);
+    const LocalAddressChoice resolved = ResolveLocalAddress(choice, m_ruleAddress, m_overridden, up);
+    m_vanishedAddress = resolved.vanished ? choice : std::string();
+    m_localChoice = resolved.vanished ? std::string() : choice;
+    m_localAddress = resolved.address;
+}
+
+void TCustomUDPSock::SetMulticastGroups(const std::vector<std::string>& groups)
+{
+    if (groups == m_groups)
+        return;
+    for (const auto& g : groups)
+        if (!IsMulticastAddress(g))
+            throw std::invalid_argument("not a multicast group: " + g);
+    if (m_active)
+        throw EUDPSockError(SSockInUse);
+    m_groups = groups;
+}
+
+void TCustomUDPSock::SetMulticastTtl(int ttl)
+{
+    if (ttl == m_ttl)
+        return;
+    if (!IsValidMulticastTtl(ttl))
+        throw std::invalid_argument("multicast TTL out of range");
+    if (m_active)
+        throw EUDPSockError(SSockInUse);
+    m_ttl = ttl;
 }
 
 void TCustomUDPSock::Close()
@@ -532,6 +607,13 @@ void TCustomUDPSock::LoadFromRegistry(const QString& key, const QString& section
     const int priority = ini.ReadInteger(section, QStringLiteral("Priority"), tpNormal);
     // A stored value outside the seven steps is not a priority; use the default.
     SetPriority(IsValidPriority(priority) ? static_cast<TThreadPriority>(priority) : tpNormal);
+    SetLocalChoice(ini.ReadString(section, QStringLiteral("LocalAddress"), QString()).toStdString());
+    // A list or TTL edited by hand into something else is left out, not fatal.
+    const MulticastGroupList groups =
+        ParseMulticastGroups(ini.ReadString(section, QStringLiteral("MulticastGroups"), QString()).toStdString());
+    SetMulticastGroups(groups.groups);
+    const int ttl = ini.ReadInteger(section, QStringLiteral("MulticastTTL"), kDefaultMulticastTtl);
+    SetMulticastTtl(IsValidMulticastTtl(ttl) ? ttl : kDefaultMulticastTtl);
 }
 
 void TCustomUDPSock::SaveToRegistry(const QString& key, const QString& section)
@@ -539,6 +621,9 @@ void TCustomUDPSock::SaveToRegistry(const QString& key, const QString& section)
     TRegistryIniFile ini(key);
     ini.WriteInteger(section, QStringLiteral("Port"), m_port);
     ini.WriteInteger(section, QStringLiteral("Priority"), m_priority);
+    ini.WriteString(section, QStringLiteral("LocalAddress"), QString::fromStdString(m_localChoice));
+    ini.WriteString(section, QStringLiteral("MulticastGroups"), QString::fromStdString(JoinMulticastGroups(m_groups)));
+    ini.WriteInteger(section, QStringLiteral("MulticastTTL"), m_ttl);
 }
 
 } // namespace vpx

@@ -31,6 +31,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace vpx {
 
@@ -213,7 +214,29 @@ public:
     std::int32_t SleepTime() const noexcept { return m_sleepTime; }
     void SetSleepTime(std::int32_t value);
 
-    // "Port" and "Priority" of `section` under the registry key.
+    // The local address the user chose: "" for the host's own address (the
+    // default), "0.0.0.0" for every address, or one interface's address. Applied
+    // at the next Open; EUDPSockError while open. A chosen address that is on no
+    // interface that is up falls back to "" and is kept in VanishedAddress.
+    // VORPEX_LOCAL_ADDRESS, when set, decides instead of the choice.
+    void SetLocalChoice(const std::string& choice);
+    void SetLocalChoice(const std::string& choice, const std::vector<ws::InterfaceAddress>& up);
+    const std::string& LocalChoice() const noexcept { return m_localChoice; }
+    const std::string& VanishedAddress() const noexcept { return m_vanishedAddress; }
+    bool LocalAddressOverridden() const noexcept { return m_overridden; }
+    // Multicast groups joined at Open on the chosen interface, and the hop limit
+    // of datagrams sent to a group. EUDPSockError while open; std::invalid_argument
+    // for an entry that is not a group address or a TTL outside 0..255.
+    const std::vector<std::string>& MulticastGroups() const noexcept { return m_groups; }
+    void SetMulticastGroups(const std::vector<std::string>& groups);
+    int MulticastTtl() const noexcept { return m_ttl; }
+    void SetMulticastTtl(int ttl);
+    // The address the open socket is bound to: LocalAddress, or the wildcard
+    // when groups are joined (the system hands group datagrams only to those).
+    std::string BindAddress() const;
+
+    // "Port" and "Priority" of `section` under the registry key, and the local
+    // address, groups and TTL ("LocalAddress", "MulticastGroups", "MulticastTTL").
     void LoadFromRegistry(const QString& key, const QString& section);
     void SaveToRegistry(const QString& key, const QString& section);
 
@@ -241,6 +264,7 @@ private:
     void StopWatch() noexcept;
     void WaitForPriority();
     static AnsiString GetLocalAddress();
+    void ApplySocketOptions();
 
     ws::SOCKET m_socket = ws::INVALID_SOCKET;
     std::unique_ptr<TUDPNotifyTarget> m_handle;
@@ -254,6 +278,12 @@ private:
     bool m_eventLoopWatch = false;
     ws::SOCKADDR_IN m_localAddr{};
     AnsiString m_localAddress;
+    AnsiString m_ruleAddress; // the host's own address (or the override), learned at construction
+    bool m_overridden = false;
+    std::string m_localChoice;
+    std::string m_vanishedAddress;
+    std::vector<std::string> m_groups;
+    int m_ttl = 1;
     AnsiString m_description;
     AnsiString m_systemStatus;
     std::uint16_t m_maxSockets = 0;
