@@ -247,16 +247,16 @@ TEST_F(WindowTraffic, ATypoShowsUnderTheBoxAndTheRefusedSendSaysWhyInTheStatusBa
     TfrmSimMain& w = Start();
     w.Actions()->ActionMix->trigger();
     TypeCommand(QStringLiteral("1, %CRCS, 2, %CRCE(CRC-9)"));
-    EXPECT_TRUE(w.lblPreview->text().contains(QStringLiteral("11 文字目")));
-    EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("送信しませんでした（11 文字目: 知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です）"));
+    EXPECT_TRUE(w.lblPreview->text().contains(QStringLiteral("14 文字目")));
+    EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("送信しませんでした（14 文字目: 知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です）"));
     EXPECT_EQ(Log().Count(), 0);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_FALSE(peer.Receive(got, from, 150));
 
     TypeCommand(QStringLiteral("1, %CRCS, 2, %CRCE(CRC-8)"));
-    EXPECT_EQ(w.lblPreview->text(), QStringLiteral("01 02 1B"));
+    EXPECT_EQ(w.lblPreview->text(), QStringLiteral("01 02 0E"));
     ASSERT_TRUE(peer.Receive(got, from));
-    EXPECT_EQ(got, "\x01\x02\x1B");
+    EXPECT_EQ(got, "\x01\x02\x0E");
     EXPECT_TRUE(w.StatusPanel[2]->text().isEmpty());
 }
 
