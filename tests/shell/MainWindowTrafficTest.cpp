@@ -260,7 +260,7 @@ TEST_F(WindowTraffic, ATypoShowsUnderTheBoxAndTheRefusedSendSaysWhyInTheStatusBa
     EXPECT_TRUE(w.StatusPanel[2]->text().isEmpty());
 }
 
-TEST_F(WindowTraffic, ClosingThePortStopsARepeat)
+TEST_F(WindowTraffic, EscOrClosingThePortStopsARepeat)
 {
     TfrmSimMain& w = Start();
     w.Actions()->ActionMix->trigger();
@@ -269,9 +269,21 @@ TEST_F(WindowTraffic, ClosingThePortStopsARepeat)
     w.Repeat().ActionRepeat()->trigger();
     ASSERT_TRUE(w.Repeat().Running());
     ASSERT_TRUE(WaitUntil([&] { return Log().Count() >= 3; }));
+    // Esc in the window, wherever the focus is inside it.
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(w.cboCommand->lineEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(w.Repeat().Running());
+    EXPECT_TRUE(w.StatusPanel[2]->text().startsWith(QStringLiteral("停止しました")));
+
+    w.Repeat().ActionRepeat()->trigger();
+    ASSERT_TRUE(w.Repeat().Running());
+    const int before = Log().Count();
+    ASSERT_TRUE(WaitUntil([&] { return Log().Count() >= before + 2; }));
     w.Actions()->ActionConnect->trigger();
     ASSERT_FALSE(w.UDPControl.Active());
-    EXPECT_TRUE(WaitUntil([&] { return !w.Repeat().Running(); }, 40));
+    EXPECT_TRUE(WaitUntil([&] { return !w.Repeat().Running(); }, 150)); // one period and a busy machine's slack
     EXPECT_TRUE(w.StatusPanel[2]->text().startsWith(QStringLiteral("ﾎﾟｰﾄが閉じたため停止しました")));
     EXPECT_TRUE(prompts.messages.empty());
 }
