@@ -247,20 +247,20 @@ TEST_F(WindowTraffic, ATypoShowsUnderTheBoxAndTheRefusedSendSaysWhyInTheStatusBa
     TfrmSimMain& w = Start();
     w.Actions()->ActionMix->trigger();
     TypeCommand(QStringLiteral("1, %CRCS, 2, %CRCE(CRC-9)"));
-    EXPECT_TRUE(w.lblPreview->text().contains(QStringLiteral("11 文字目")));
-    EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("送信しませんでした（11 文字目: 知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です）"));
+    EXPECT_TRUE(w.lblPreview->text().contains(QStringLiteral("14 文字目")));
+    EXPECT_EQ(w.StatusPanel[2]->text(), QStringLiteral("送信しませんでした（14 文字目: 知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です）"));
     EXPECT_EQ(Log().Count(), 0);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_FALSE(peer.Receive(got, from, 150));
 
     TypeCommand(QStringLiteral("1, %CRCS, 2, %CRCE(CRC-8)"));
-    EXPECT_EQ(w.lblPreview->text(), QStringLiteral("01 02 1B"));
+    EXPECT_EQ(w.lblPreview->text(), QStringLiteral("01 02 0E"));
     ASSERT_TRUE(peer.Receive(got, from));
-    EXPECT_EQ(got, "\x01\x02\x1B");
+    EXPECT_EQ(got, "\x01\x02\x0E");
     EXPECT_TRUE(w.StatusPanel[2]->text().isEmpty());
 }
 
-TEST_F(WindowTraffic, ClosingThePortStopsARepeat)
+TEST_F(WindowTraffic, EscOrClosingThePortStopsARepeat)
 {
     TfrmSimMain& w = Start();
     w.Actions()->ActionMix->trigger();
@@ -269,9 +269,21 @@ TEST_F(WindowTraffic, ClosingThePortStopsARepeat)
     w.Repeat().ActionRepeat()->trigger();
     ASSERT_TRUE(w.Repeat().Running());
     ASSERT_TRUE(WaitUntil([&] { return Log().Count() >= 3; }));
+    // Esc in the window, wherever the focus is inside it.
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(w.cboCommand->lineEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(w.Repeat().Running());
+    EXPECT_TRUE(w.StatusPanel[2]->text().startsWith(QStringLiteral("停止しました")));
+
+    w.Repeat().ActionRepeat()->trigger();
+    ASSERT_TRUE(w.Repeat().Running());
+    const int before = Log().Count();
+    ASSERT_TRUE(WaitUntil([&] { return Log().Count() >= before + 2; }));
     w.Actions()->ActionConnect->trigger();
     ASSERT_FALSE(w.UDPControl.Active());
-    EXPECT_TRUE(WaitUntil([&] { return !w.Repeat().Running(); }, 40));
+    EXPECT_TRUE(WaitUntil([&] { return !w.Repeat().Running(); }, 150)); // one period and a busy machine's slack
     EXPECT_TRUE(w.StatusPanel[2]->text().startsWith(QStringLiteral("ﾎﾟｰﾄが閉じたため停止しました")));
     EXPECT_TRUE(prompts.messages.empty());
 }

@@ -78,6 +78,10 @@ TEST(AutoReplyFile, WhichLinesMakeRows)
         {"0\t?", true},
         {"0\t*", true},
         {"0\t%LENS, ?", false},
+        // CRC fields in comparison data: wildcards outside their range only.
+        {"0\t%CRCS, 1, %CRCE(CRC-8), *", true},
+        {"0\t%CRCS, 1, ?, %CRCE(CRC-8)", false},
+        {"0\t%CRCS, 1, %CRCE(CRC-0)", false},
         {"0\tF1e39", false}, // out of single precision: a notation error
     };
     for (const Case& c : cases) {

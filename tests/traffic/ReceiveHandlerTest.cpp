@@ -117,6 +117,16 @@ TEST(ReceiveHandler, LookupRowCommandWithItsOwnByteOrderAndTextMode)
     EXPECT_EQ(rig.PeerReceive(), "%LENS,1");
 }
 
+TEST(ReceiveHandler, PatternAndReplyMayCarryCrcFields)
+{
+    // Modbus "read holding registers" from any unit, answered with a framed reply.
+    ReplyRig rig({"1\t?, 0x03, 0x00, 0x00, 0x00, 0x0A, %CRCS, 0xC5, 0xCD, %CRCE(CRC-8)\tread\t\t"
+                  "%CRCS, 0x01, 0x03, 0x00, %LCRCE(CRC-16/MODBUS)"});
+    ASSERT_TRUE(rig.PeerSends(Bytes({0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD, 0xC1}), 2));
+    EXPECT_EQ(rig.At(0).Comment, "read");
+    EXPECT_EQ(rig.PeerReceive(), Bytes({0x01, 0x03, 0x00, 0x20, 0xF0}));
+}
+
 TEST(ReceiveHandler, DirectReplyIsLittleEndianWhateverTheDefault)
 {
     ReplyRig rig({"1\t*\t\t\tS1, BS2"});

@@ -149,7 +149,7 @@ TEST(RepeatCommands, StopsWithinOnePeriodByButtonEscOrAClosedPort)
         QWidget window;
         bool open = true;
         TRepeatCommands repeat(*rig.send, rig.prompts, &status, [] { return nullptr; }, [&] { return open; }, &window);
-        repeat.SetPeriodMs(50);
+        repeat.SetPeriodMs(100);
         repeat.SetCount(0);
         rig.cboCommand.setEditText(QStringLiteral("0x11"));
         repeat.ActionRepeat()->trigger();
@@ -164,10 +164,10 @@ TEST(RepeatCommands, StopsWithinOnePeriodByButtonEscOrAClosedPort)
             open = false;
             rig.udp.Close();
         }
-        // Stopped within one period: at most the send already due goes out.
-        ASSERT_TRUE(WaitUntil([&] { return !repeat.Running(); }, 75));
+        // Stopped within one period (and a timer's slack on a busy machine).
+        ASSERT_TRUE(WaitUntil([&] { return !repeat.Running(); }, 150));
         const int count = rig.Count();
-        QTest::qWait(120);
+        QTest::qWait(220);
         EXPECT_EQ(rig.Count(), count);
         EXPECT_FALSE(repeat.ActionRepeat()->isChecked());
         EXPECT_FALSE(repeat.ActionStop()->isEnabled());
