@@ -186,6 +186,7 @@ void TMenuBarKeys::OpenMenu(int index)
     if (!m_navigating)
         RememberFocus();
     m_inMenuLoop = true;
+    const QPointer<TMenuBarKeys> alive(this); // a command may take the window down
     int next = index;
     while (next >= 0) {
         const QList<QToolButton*> now = Captions();
@@ -194,6 +195,8 @@ void TMenuBarKeys::OpenMenu(int index)
         m_switchTo = -1;
         m_selectFirst = true;
         now[next]->showMenu(); // runs until the menu closes
+        if (!alive)
+            return;
         next = m_switchTo;
     }
     m_inMenuLoop = false;

@@ -19,6 +19,11 @@ TXPToolBarMenu::TXPToolBarMenu(QWidget* parent) : TXPToolBar(parent), m_keys(new
     setFloatable(false);
 }
 
+TMenuBarKeys& TXPToolBarMenu::Keys() const
+{
+    return *m_keys;
+}
+
 namespace {
 
 bool HasMenu(const QToolButton* button)
@@ -35,7 +40,7 @@ bool TXPToolBarMenu::DrawsButton(const QToolButton* button) const
     if (!button->autoRaise() || button->isCheckable() || !HasMenu(button))
         return false;
     return button->isDown() || (button->isEnabled() && button->underMouse()) ||
-           (button->hasFocus() && m_keys->Navigating());
+           (button->hasFocus() && m_keys && m_keys->Navigating());
 }
 
 void TXPToolBarMenu::PaintMenuButton(QPainter& painter, const QToolButton* button)
@@ -63,7 +68,8 @@ void TXPToolBarMenu::actionEvent(QActionEvent* event)
             if (event->action()->menu())
                 button->setPopupMode(QToolButton::InstantPopup);
     }
-    m_keys->SyncShortcuts();
+    if (m_keys)
+        m_keys->SyncShortcuts();
 }
 
 void TXPToolBarMenu::childEvent(QChildEvent* event)
@@ -78,7 +84,7 @@ bool TXPToolBarMenu::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Paint) {
         auto* button = qobject_cast<QToolButton*>(watched);
         // The button's own text has its "&" taken out; the caption's keeps it.
-        const bool mnemonic = m_keys->ShowsMnemonics() && m_keys->Captions().contains(button);
+        const bool mnemonic = m_keys && m_keys->ShowsMnemonics() && m_keys->Captions().contains(button);
         if (button && DrawsButton(button)) {
             QPainter painter(button);
             PaintMenuButton(painter, button, mnemonic ? TMenuBarKeys::CaptionText(button) : button->text());

@@ -4,6 +4,7 @@
 // light up in the highlight colour while hot, pressed or focused from the keyboard,
 // like menu titles do, and it is driven from the keyboard as a menu bar is.
 
+#include <QPointer>
 #include <QToolBar>
 
 class QToolButton;
@@ -37,7 +38,7 @@ public:
     static void PaintMenuButton(QPainter& painter, const QToolButton* button);
     static void PaintMenuButton(QPainter& painter, const QToolButton* button, const QString& text);
 
-    TMenuBarKeys& Keys() const { return *m_keys; }
+    TMenuBarKeys& Keys() const;
 
 protected:
     void actionEvent(QActionEvent* event) override;
@@ -45,7 +46,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TMenuBarKeys* m_keys;
+    // A child of the bar, so gone before the bar's buttons when the bar goes.
+    QPointer<TMenuBarKeys> m_keys;
 };
 
 } // namespace vpx

@@ -227,6 +227,14 @@ TEST_F(MenuKeysTest, AMenuOpenedByTheMouseStartsWithNoItemActive)
     EXPECT_EQ(active, nullptr);
     EXPECT_TRUE(m_window->tvCommand->hasFocus());
     EXPECT_FALSE(m_window->toolMenu->Keys().Navigating());
+
+    // From there the arrows move on as in a menu opened by key.
+    KeyDriver driver(*m_window, {{Qt::Key_Right}, {Qt::Key_Escape}});
+    QTest::mousePress(Caption(0), Qt::LeftButton);
+    QTest::mouseRelease(Caption(0), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return driver.Done() && !QApplication::activePopupWidget(); }));
+    EXPECT_EQ(driver.seen, QStringList({QStringLiteral("mnuFile"), QStringLiteral("mnuAutoReturn")}));
+    EXPECT_TRUE(m_window->tvCommand->hasFocus());
 }
 
 } // namespace
