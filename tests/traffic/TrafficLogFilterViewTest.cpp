@@ -138,7 +138,7 @@ TEST_F(FilterViewFixture, NewRecordsPassTheFilterOneByOneAndTheNewestIsSelected)
     EXPECT_EQ(Bar().CountLabel()->text(), QStringLiteral("500 / 1000"));
 }
 
-TEST_F(FilterViewFixture, TheTimeColumnComesBeforeTheDesignsColumnsWhenAskedFor)
+TEST_F(FilterViewFixture, TheTimeColumnComesBeforeTheOtherColumnsWhenAskedFor)
 {
     EXPECT_FALSE(view.TimeColumnVisible());
     EXPECT_TRUE(view.TimeHeader()->isHidden());
@@ -146,7 +146,7 @@ TEST_F(FilterViewFixture, TheTimeColumnComesBeforeTheDesignsColumnsWhenAskedFor)
     view.SetTimeColumnVisible(true);
     QApplication::processEvents();
     EXPECT_EQ(view.TimeHeader()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("時刻"));
-    EXPECT_EQ(view.Header()->count(), 4) << "the design's sections keep their places";
+    EXPECT_EQ(view.Header()->count(), 4) << "the four sections keep their places";
     EXPECT_EQ(view.Header()->mapTo(&view, QPoint(0, 0)).x(), addressLeft + view.TimeHeader()->sectionSize(0));
 }
 
