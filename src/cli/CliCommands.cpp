@@ -9,6 +9,7 @@
 #include "traffic/AutoReplySource.h"
 #include "traffic/PayloadSender.h"
 #include "traffic/ReceiveHandler.h"
+#include "traffic/TrafficExport.h"
 #include "traffic/TrafficSink.h"
 #include "transport/UDPCtrl.h"
 #include "transport/UDPErrs.h"
@@ -33,6 +34,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -135,6 +137,77 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
+// The traffic as a pcapng file, written as it happens, in the window's format.
+class PcapFile {
+public:
+    explicit PcapFile(const std::string& path) : m_path(path)
+    {
+        m_file = std::fopen(path.c_str(), "wb");
+        if (!m_file)
+            throw CliError("cannot write " + path + ": " + std::strerror(errno));
+        std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+    }
+    ~PcapFile()
+    {
+        if (m_file)
+            std::fclose(m_file);
+    }
+    PcapFile(const PcapFile&) = delete;
+    PcapFile& operator=(const PcapFile&) = delete;
+
+    // The packets' own end is known once the port is open.
+    void Start(const TrafficEndpoint& local)
+    {
+        m_writer.emplace(local);
+        m_block.clear();
+        m_writer->AppendHeader(m_block);
+        Write();
+    }
+    void Add(const TTrafficRecord& record, std::string_view commentUtf8)
+    {
+        if (!m_writer)
+            return;
+        m_block.clear();
+        m_writer->AppendPacket(m_block, record, commentUtf8);
+        Write();
+    }
+    void Flush()
+    {
+        if (std::fflush(m_file) != 0)
+            Fail();
+    }
+    // Closes the file; a write that failed on the way is reported once, here.
+    void Close()
+    {
+        const bool closed = std::fclose(m_file) == 0;
+        m_file = nullptr;
+        if (!closed)
+            Fail();
+        if (m_failed)
+            throw CliError("could not write all packets to " + m_path + ": " + std::strerror(m_errno));
+    }
+
+private:
+    void Write()
+    {
+        if (std::fwrite(m_block.data(), 1, m_block.size(), m_file) != m_block.size())
+            Fail();
+    }
+    void Fail()
+    {
+        if (!m_failed)
+            m_errno = errno;
+        m_failed = true;
+    }
+
+    std::string m_path;
+    std::FILE* m_file = nullptr;
+    std::optional<TPcapngWriter> m_writer;
+    std::string m_block;
+    bool m_failed = false;
+    int m_errno = 0;
+};
+
 // Prints the traffic the engine reports and counts it.
 class PrintingSink : public TTrafficSink {
 public:
@@ -153,9 +226,11 @@ public:
             m_lastPort = record->PeerPort;
         } else {
             ++m_sent;
-            if (!m_printSent)
-                return;
         }
+        if (m_pcap)
+            m_pcap->Add(*record, Comment(record->Comment));
+        if (!in && !m_printSent)
+            return;
         m_line.clear();
         AppendTrafficLine(m_line, *record, m_clock.Now(), m_json, Comment(record->Comment));
         m_line.push_back('\n');
@@ -163,6 +238,7 @@ public:
     }
 
     void SetMax(long long max) { m_max = max; }
+    void SetPcap(PcapFile* pcap) { m_pcap = pcap; }
     bool Full() const { return m_max > 0 && m_received >= m_max; }
     long long Received() const { return m_received; }
     long long Matched() const { return m_matched; }
@@ -188,6 +264,7 @@ private:
     TimeStamper m_clock;
     std::unordered_map<AnsiString, std::string> m_comments;
     long long m_max = 0;
+    PcapFile* m_pcap = nullptr;
     long long m_received = 0, m_matched = 0, m_sent = 0;
     std::string m_lastAddress;
     std::uint16_t m_lastPort = 0;
@@ -399,7 +476,7 @@ int Send(const std::vector<std::string>& args)
 
 int Respond(const std::vector<std::string>& args)
 {
-    const CliArgs a(args, {"--port", "--bind", "--replies", "--file", "--peer", "--for", "--max", "--trace"},
+    const CliArgs a(args, {"--port", "--bind", "--replies", "--file", "--peer", "--for", "--max", "--trace", "--pcap"},
                     {"--to-sender", "--json"}, false);
     const auto portText = a.Value("--port");
     if (!portText)
@@ -453,6 +530,11 @@ int Respond(const std::vector<std::string>& args)
         std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     PrintingSink sink(a.Has("--json"), true);
     sink.SetMax(max);
+    std::unique_ptr<PcapFile> pcap;
+    if (const auto path = a.Value("--pcap")) {
+        pcap = std::make_unique<PcapFile>(*path);
+        sink.SetPcap(pcap.get());
+    }
     TPayloadSender sender(
         udp, sink, [&] { return toSender ? AnsiString(sink.LastAddress()) : AnsiString(peer->address); },
         [&] { return toSender ? sink.LastPort() : peer->port; });
@@ -460,6 +542,8 @@ int Respond(const std::vector<std::string>& args)
     TReceiveHandler handler(source, sender, sink, tree);
     udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t size) { handler.UDPControlReceive(s, size); };
     OpenOrThrow(udp, udp.LocalAddress());
+    if (pcap)
+        pcap->Start({udp.LocalAddress(), BoundPort(udp)});
     CatchEndSignals();
     std::fprintf(stderr, "vorpex-cli: listening on %s:%u, %d rows from %s (%d lines skipped), receive queue %d bytes\n",
                  udp.LocalAddress().c_str(), static_cast<unsigned>(BoundPort(udp)), summary.rows,
@@ -495,8 +579,11 @@ int Respond(const std::vector<std::string>& args)
             const std::int32_t size =
                 udp.ReceiveNext(datagram.data(), static_cast<std::int32_t>(datagram.size()), from, fromPort, true);
             if (size < 0) {
-                if (printed)
+                if (printed) {
                     std::fflush(stdout);
+                    if (pcap)
+                        pcap->Flush();
+                }
                 printed = false;
                 continue;
             }
@@ -510,6 +597,8 @@ int Respond(const std::vector<std::string>& args)
     std::fflush(stdout);
     std::fprintf(stderr, "vorpex-cli: received %lld, matched %lld, answered %lld, unmatched %lld\n", sink.Received(),
                  sink.Matched(), sink.Sent(), sink.Received() - sink.Matched());
+    if (pcap)
+        pcap->Close();
     return 0;
 }
 

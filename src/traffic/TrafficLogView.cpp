@@ -78,7 +78,7 @@ void TTrafficLogDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
                     option.rect.height());
     {
         TQPainterLogCanvas canvas(*painter, m_font, background, text, clip, ImageList::Shared());
-        // The time column comes first; the columns of the design follow it as they always were.
+        // The time column comes first; the log's own columns follow it as they always were.
         const int timeWidth = m_timeHeader.isHidden() ? 0 : m_timeHeader.sectionSize(0);
         if (timeWidth > 0) {
             const QRect time(row.left(), row.top(), timeWidth, row.height());
@@ -187,7 +187,7 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
     for (int i = 0; i < 4; ++i)
         m_header->resizeSection(i, designWidths[i]);
 
-    // The time column's header of its own, left of the design's four sections,
+    // The time column's header of its own, left of the four column sections,
     // which thus keep their meaning and their stored widths.
     m_timeHeaderModel = new QStandardItemModel(0, 1, this);
     m_timeHeaderModel->setHorizontalHeaderLabels({tr("時刻")});

@@ -357,6 +357,65 @@ TEST_F(CliProcess, TraceFileHasTheWindowsLines)
     EXPECT_EQ(lines[3].mid(9), "Port(" + p + ") Disconnected\r");
 }
 
+// The packets of a pcapng file: each enhanced packet block's raw IPv4 packet.
+QList<QByteArray> PcapngPackets(const QByteArray& file)
+{
+    const auto u32 = [&file](qsizetype at) {
+        return static_cast<quint32>(static_cast<quint8>(file[at])) |
+               static_cast<quint32>(static_cast<quint8>(file[at + 1])) << 8 |
+               static_cast<quint32>(static_cast<quint8>(file[at + 2])) << 16 |
+               static_cast<quint32>(static_cast<quint8>(file[at + 3])) << 24;
+    };
+    QList<QByteArray> packets;
+    for (qsizetype at = 0; at + 12 <= file.size();) {
+        const quint32 length = u32(at + 4);
+        if (length < 12 || at + length > file.size())
+            break;
+        if (u32(at) == 6)
+            packets << file.mid(at + 28, u32(at + 20));
+        at += length;
+    }
+    return packets;
+}
+
+TEST_F(CliProcess, PcapFileHoldsBothDirectionsAsTheWindowSavesThem)
+{
+    const QString pcap = m_dir.filePath(S("traffic.pcapng"));
+    Responder r({S("--replies"), Write("r.vpa", kReplies), S("--to-sender"), S("--pcap"), pcap});
+    ASSERT_NE(r.Port(), 0);
+    Socket device;
+    device.SendTo(r.Port(), QByteArray("\x01\x02", 2));
+    ASSERT_EQ(device.Receive(), QByteArray("OK"));
+    EXPECT_EQ(r.Stop().exitCode, 0);
+    QFile f(pcap);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray file = f.readAll();
+    ASSERT_TRUE(file.startsWith(QByteArray("\x0A\x0D\x0D\x0A", 4)));
+    const QList<QByteArray> packets = PcapngPackets(file);
+    ASSERT_EQ(packets.size(), 2);
+    const auto port = [](const QByteArray& p, int at) {
+        return static_cast<std::uint16_t>(static_cast<quint8>(p[at]) << 8 | static_cast<quint8>(p[at + 1]));
+    };
+    const struct {
+        std::uint16_t from, to;
+        QByteArray payload;
+    } expected[] = {{device.Port(), r.Port(), QByteArray("\x01\x02", 2)}, {r.Port(), device.Port(), "OK"}};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(port(packets[i], 20), expected[i].from) << i;
+        EXPECT_EQ(port(packets[i], 22), expected[i].to) << i;
+        EXPECT_EQ(packets[i].mid(12, 8), QByteArray("\x7F\0\0\x01\x7F\0\0\x01", 8)) << i;
+        EXPECT_EQ(packets[i].mid(28), expected[i].payload) << i;
+    }
+}
+
+TEST_F(CliProcess, PcapFileThatCannotBeCreatedStopsTheStart)
+{
+    const Result r = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), Write("r.vpa", kReplies),
+                             S("--to-sender"), S("--pcap"), S("/nonexistent/x.pcapng")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "vorpex-cli: cannot write /nonexistent/x.pcapng: No such file or directory\n");
+}
+
 TEST_F(CliProcess, BadReplyFileNamesRowAndCharacter)
 {
     const QString path = Write("bad.vpa", "1\t01\ta\tb\t\"x\"\r\n0\t01, zz\tc\td\r\n");

@@ -5,6 +5,8 @@
 #include "shell/MainActions.h"
 #include "shell/NumEdit.h"
 #include "shell/UDPProp.h"
+#include "traffic/TrafficExportCommands.h"
+#include "traffic/TrafficLogView.h"
 #include "shell/ShellTestUtil.h"
 #include "support/FakePrompts.h"
 #include "transport/TransportTestUtil.h"
@@ -18,6 +20,7 @@
 #include <QStatusTipEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -68,6 +71,56 @@ protected:
     QTemporaryDir m_config;
     std::unique_ptr<TfrmSimMain> m_window;
 };
+
+// The time column and the filter row are hidden on a first start, so the
+// window looks as it always did; the 表示 menu's switches are remembered.
+TEST_F(MainWindowTest, TimeColumnAndFilterRowStartHiddenAndAreRemembered)
+{
+    const struct {
+        bool time, filter;
+    } cases[] = {{true, false}, {false, true}, {true, true}, {false, false}};
+    {
+        TfrmSimMain& w = Start();
+        EXPECT_FALSE(w.LogView->TimeColumnVisible());
+        EXPECT_FALSE(w.LogView->FilterRowVisible());
+        EXPECT_FALSE(w.LogExport()->ActionTimeColumn()->isChecked());
+        EXPECT_FALSE(w.LogExport()->ActionFilterRow()->isChecked());
+        m_window.reset();
+    }
+    for (const auto& c : cases) {
+        {
+            TfrmSimMain& w = Start();
+            if (w.LogExport()->ActionTimeColumn()->isChecked() != c.time)
+                w.LogExport()->ActionTimeColumn()->trigger();
+            if (w.LogExport()->ActionFilterRow()->isChecked() != c.filter)
+                w.LogExport()->ActionFilterRow()->trigger();
+            EXPECT_EQ(w.LogView->TimeColumnVisible(), c.time);
+            EXPECT_EQ(w.LogView->FilterRowVisible(), c.filter);
+            m_window.reset();
+        }
+        TfrmSimMain& again = Start();
+        EXPECT_EQ(again.LogView->TimeColumnVisible(), c.time) << c.time << c.filter;
+        EXPECT_EQ(again.LogView->FilterRowVisible(), c.filter) << c.time << c.filter;
+        EXPECT_EQ(again.LogExport()->ActionTimeColumn()->isChecked(), c.time);
+        EXPECT_EQ(again.LogExport()->ActionFilterRow()->isChecked(), c.filter);
+        m_window.reset();
+    }
+}
+
+TEST_F(MainWindowTest, LogSaveCommandsAreInTheFileMenuAndTheSwitchesInTheViewMenu)
+{
+    TfrmSimMain& w = Start();
+    const auto captions = [&w](const char* menu) {
+        QStringList texts;
+        for (QAction* a : w.findChild<QMenu*>(QString::fromLatin1(menu))->actions())
+            texts << a->text();
+        return texts;
+    };
+    EXPECT_TRUE(captions("mnuFile").contains(QStringLiteral("通信ログの保存...")));
+    EXPECT_TRUE(captions("mnuFile").contains(QStringLiteral("選択行の保存...")));
+    EXPECT_TRUE(captions("mnuView").contains(QStringLiteral("時刻(&M)")));
+    EXPECT_TRUE(captions("mnuView").contains(QStringLiteral("フィルタ(&F)")));
+}
 
 TEST_F(MainWindowTest, StartsWithThePortOpenAndTellsWhereItListens)
 {
