@@ -27,6 +27,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sched.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -45,6 +46,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -59,22 +61,29 @@ double Seconds(Clock::duration d)
 // ---------------------------------------------------------------------------
 // What /proc tells about a responder.
 
-double CpuSeconds(pid_t pid)
+// User and system CPU seconds of all the process's threads.
+std::pair<double, double> CpuSplit(pid_t pid)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const auto close = text.rfind(')');
     if (close == std::string::npos)
-        return 0;
+        return {};
     std::istringstream fields(text.substr(close + 2));
     std::vector<std::string> f;
     for (std::string t; fields >> t;)
         f.push_back(t);
     if (f.size() < 13)
-        return 0;
-    // utime and stime, the 14th and 15th fields, summed over all threads.
-    const double ticks = std::strtod(f[11].c_str(), nullptr) + std::strtod(f[12].c_str(), nullptr);
-    return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+        return {};
+    // utime and stime, the 14th and 15th fields, each summed over all threads.
+    const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    return {std::strtod(f[11].c_str(), nullptr) / tick, std::strtod(f[12].c_str(), nullptr) / tick};
+}
+
+double CpuSeconds(pid_t pid)
+{
+    const auto [user, system] = CpuSplit(pid);
+    return user + system;
 }
 
 // Context switches, voluntary and not, summed over every thread the process has now.
@@ -500,6 +509,7 @@ int Ladder(Load& load, int size, double stepSeconds, const std::string& who, int
 
 struct Flood {
     double cpuUsPerReply = 0;
+    double kernelShare = -1; // of the responder's CPU, the part spent in the kernel
     double xCpuUsPerReply = -1; // the X server's, when the responder paints on one
     double lateP99Ms = -1, lateMaxMs = -1; // -1: no GUI
     double loss = 0;
@@ -523,10 +533,13 @@ Flood RunFlood(Load& load, Responder& responder, bool gui, int size, int rate, d
     load.Drain();
     if (gui)
         responder.Command("stats"); // counts from here
-    const double cpu0 = CpuSeconds(responder.Pid());
+    const auto [user0, system0] = CpuSplit(responder.Pid());
     const double x0 = xServer > 0 ? CpuSeconds(xServer) : 0;
     const Step s = OpenLoop(load, size, rate, seconds);
-    const double cpu1 = CpuSeconds(responder.Pid());
+    const auto [user1, system1] = CpuSplit(responder.Pid());
+    const double cpu0 = user0 + system0, cpu1 = user1 + system1;
+    if (cpu1 > cpu0)
+        f.kernelShare = (system1 - system0) / (cpu1 - cpu0);
     const double x1 = xServer > 0 ? CpuSeconds(xServer) : 0;
     f.loss = s.loss;
     f.cpuUsPerReply = s.answered > 0 ? (cpu1 - cpu0) * 1e6 / static_cast<double>(s.answered) : 0;
@@ -539,8 +552,10 @@ Flood RunFlood(Load& load, Responder& responder, bool gui, int size, int rate, d
             f.lateMaxMs = stats.at("late_max_us") / 1000.0;
         }
     }
-    std::fprintf(stderr, "  flood %6d/s for %.0f s: loss %.3f %%, %.2f us CPU per reply (X server %.2f), timer late p99 %.1f ms max %.1f ms\n",
-                 rate, seconds, s.loss * 100, f.cpuUsPerReply, f.xCpuUsPerReply, f.lateP99Ms, f.lateMaxMs);
+    std::fprintf(stderr, "  flood %6d/s for %.0f s: loss %.3f %%, %.2f us CPU per reply (%.0f %% kernel; X server %.2f), "
+                 "timer late p99 %.1f ms max %.1f ms\n",
+                 rate, seconds, s.loss * 100, f.cpuUsPerReply, f.kernelShare * 100, f.xCpuUsPerReply, f.lateP99Ms,
+                 f.lateMaxMs);
     return f;
 }
 
@@ -825,6 +840,8 @@ int CompareCli(const Config& c)
         row(s + "round trip p99 (us)", Cell(e.rtt.p99), Cell(v.rtt.p99), Ratio(v.rtt.p99, e.rtt.p99), "");
         row(s + "CPU per reply (us)", Cell(e.flood.cpuUsPerReply, 2), Cell(v.flood.cpuUsPerReply, 2),
             Ratio(v.flood.cpuUsPerReply, e.flood.cpuUsPerReply), "");
+        row(s + "CPU in the kernel (%)", Cell(e.flood.kernelShare * 100, 0), Cell(v.flood.kernelShare * 100, 0), "",
+            "");
         row(s + "switches/reply at 5000/s", Cell(e.switches5k, 2), Cell(v.switches5k, 2), "", "");
         row(s + "switches/reply at 20000/s", Cell(e.switches20k, 2), Cell(v.switches20k, 2), "", "");
         row(s + "flood loss (%)", Cell(e.flood.loss * 100, 3), Cell(v.flood.loss * 100, 3), "", "");
@@ -864,6 +881,9 @@ int main(int argc, char** argv)
         }
     }
     PinToCpu(0);
+    // Wake-ups on time, not gathered into bursts by the default 50 us slack:
+    // the steady rates must reach the responder one datagram at a time.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     if (cli)
         return CompareCli(c);
 
@@ -928,6 +948,8 @@ int main(int argc, char** argv)
             Verdict(e.flood.cpuUsPerReply > 0 &&
                         both([&](const Result& r) { return r.flood.cpuUsPerReply <= 2 * e.flood.cpuUsPerReply; }),
                     "<= 2"));
+        row(s + "CPU in the kernel (%)", Cell(e.flood.kernelShare * 100, 0), Cell(v.flood.kernelShare * 100, 0), "",
+            Cell(t.flood.kernelShare * 100, 0), "", xr.ok ? Cell(xr.flood.kernelShare * 100, 0) : "-", "", "");
         row(s + "X server CPU per reply (us)", "-", "-", "", "-", "", xr.ok ? Cell(xr.flood.xCpuUsPerReply, 2) : "-",
             "", "");
         for (const auto& [rate, pick] : {std::pair<int, double Result::*>{5000, &Result::switches5k},

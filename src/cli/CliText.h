@@ -64,10 +64,15 @@ std::string IsoLocalTime(const std::timespec& when);
 //   {"time":"…","dir":"in","address":"…","port":N,"length":N,"hex":"01 02 03","matched":true,"comment":"…"}
 // The comment (code page 932) is written as UTF-8.
 std::string TrafficLine(const TTrafficRecord& record, const std::string& time, bool json);
+
 // The same line appended to `out`, with the comment already as UTF-8: what a
 // responder under a flood uses, so that a line costs no allocation.
 void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::string_view time, bool json,
                        std::string_view commentUtf8);
+
+// Writes "HH " (upper-case hex and a blank) for each of the `size` bytes: 3 x size
+// characters at `out`, which must have room for one more that may be overwritten.
+void WriteHexCells(char* out, const std::uint8_t* bytes, std::size_t size);
 
 // The time stamp of IsoLocalTime for now, made afresh only when the second changes.
 class TimeStamper {
