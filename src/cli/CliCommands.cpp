@@ -8,6 +8,7 @@
 #include "notation/Notation.h"
 #include "traffic/AutoReplySource.h"
 #include "traffic/PayloadSender.h"
+#include "transport/LocalAddress.h"
 #include "traffic/ReceiveHandler.h"
 #include "traffic/TrafficExport.h"
 #include "traffic/TrafficSink.h"
@@ -84,6 +85,35 @@ std::string OneLine(std::string text)
         if (c == '\r' || c == '\n')
             c = ' ';
     return text;
+}
+
+long long CountOption(const CliArgs& a, const std::string& name, long long lo, long long hi, long long fallback);
+
+// --join GROUP[,GROUP...] and --ttl N: the groups the port joins and the hop
+// limit of what it sends to a group.
+struct MulticastOptions {
+    std::vector<std::string> groups;
+    int ttl = kDefaultMulticastTtl;
+};
+
+MulticastOptions ReadMulticastOptions(const CliArgs& a)
+{
+    MulticastOptions o;
+    if (const auto j = a.Value("--join")) {
+        const MulticastGroupList list = ParseMulticastGroups(*j);
+        if (!list.bad.empty() || list.groups.empty())
+            throw CliError("--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \"" +
+                           (list.bad.empty() ? *j : list.bad) + "\"");
+        o.groups = list.groups;
+    }
+    o.ttl = static_cast<int>(CountOption(a, "--ttl", 0, 255, kDefaultMulticastTtl));
+    return o;
+}
+
+void ApplyMulticastOptions(TUDPControl& udp, const MulticastOptions& o)
+{
+    udp.SetMulticastGroups(o.groups);
+    udp.SetMulticastTtl(o.ttl);
 }
 
 void OpenOrThrow(TUDPControl& udp, const std::string& address)
@@ -354,7 +384,9 @@ int Compile(const std::vector<std::string>& args)
 
 int Send(const std::vector<std::string>& args)
 {
-    const CliArgs a(args, {"--to", "--from", "--file", "--command", "--wait", "--count", "--interval"},
+    const CliArgs a(args,
+                    {"--to", "--from", "--bind", "--join", "--ttl", "--file", "--command", "--wait", "--count",
+                     "--interval"},
                     {"--text", "--big"}, true);
     const auto toText = a.Value("--to");
     if (!toText)
@@ -369,6 +401,14 @@ int Send(const std::vector<std::string>& args)
             throw CliError("--from needs [ADDR:]PORT with a dotted IPv4 address, not \"" + *f + "\"");
         from = *parsed;
     }
+    if (const auto b = a.Value("--bind")) {
+        if (!IsDottedIPv4(*b))
+            throw CliError("--bind needs a dotted IPv4 address, not \"" + *b + "\"");
+        if (!from.address.empty() && from.address != *b)
+            throw CliError("--bind and the address of --from differ");
+        from.address = *b;
+    }
+    const MulticastOptions multicast = ReadMulticastOptions(a);
     const long long wait = CountOption(a, "--wait", 0, 86400000, -1);
     const long long count = CountOption(a, "--count", 1, 1000000000, 1);
     const long long interval = CountOption(a, "--interval", 0, 86400000, 0);
@@ -423,6 +463,7 @@ int Send(const std::vector<std::string>& args)
     ChooseLocalAddress(from.address);
     TUDPControl udp;
     udp.SetPort(from.port);
+    ApplyMulticastOptions(udp, multicast);
     PrintingSink sink(false, false);
     TPayloadSender sender(udp, sink, [&] { return AnsiString(to->address); }, [&] { return to->port; });
     sender.SetDefaultByteOrder(byteOrder);
@@ -476,7 +517,9 @@ int Send(const std::vector<std::string>& args)
 
 int Respond(const std::vector<std::string>& args)
 {
-    const CliArgs a(args, {"--port", "--bind", "--replies", "--file", "--peer", "--for", "--max", "--trace", "--pcap"},
+    const CliArgs a(args,
+                    {"--port", "--bind", "--join", "--ttl", "--replies", "--file", "--peer", "--for", "--max",
+                     "--trace", "--pcap"},
                     {"--to-sender", "--json"}, false);
     const auto portText = a.Value("--port");
     if (!portText)
@@ -501,6 +544,7 @@ int Respond(const std::vector<std::string>& args)
     }
     if (toSender == peer.has_value())
         throw CliError("respond needs exactly one of --peer ADDR:PORT and --to-sender");
+    const MulticastOptions multicast = ReadMulticastOptions(a);
     const double seconds = a.Value("--for") ? ParseSeconds(*a.Value("--for")) : 0;
     const long long max = CountOption(a, "--max", 1, 1000000000000LL, 0);
 
@@ -518,6 +562,7 @@ int Respond(const std::vector<std::string>& args)
     ChooseLocalAddress(bind);
     TUDPControl udp;
     udp.SetPort(*port);
+    ApplyMulticastOptions(udp, multicast);
     if (const auto trace = a.Value("--trace")) {
         udp.SetLogName(QString::fromLocal8Bit(trace->c_str()));
         udp.SetWriteLog(true);

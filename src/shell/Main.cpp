@@ -338,6 +338,7 @@ void TfrmSimMain::CreateMenus()
     autoReply->addActions({a.ActionAutoReturnOpen, a.ActionAutoReturnReload});
     autoReply->addSeparator();
     autoReply->addAction(a.ActionAutoReturn);
+    autoReply->addAction(a.ActionReplyToSender);
 
     QMenu* search = menu(QStringLiteral("検索(&S)"), "mnuSearch");
     search->addActions({a.ActionGoFind, a.ActionFindPrev, a.ActionFindNext});
@@ -431,6 +432,7 @@ void TfrmSimMain::ConnectActions()
     on(a.ActionConnect, [this] { m_connection->ActionConnectExecute(); });
     on(a.ActionCommEnv, [this] { m_connection->ActionCommEnvExecute(); });
     on(a.ActionSockInfo, [this] { m_connection->ActionSockInfoExecute(); });
+    connect(a.ActionReplyToSender, &QAction::toggled, this, [this](bool on) { m_send->SetReplyToSender(on); });
     on(a.ActionExit, [this] { close(); });
     on(a.ActionSearchforHelpOn, [this] { ActionSearchforHelpOnExecute(); });
     on(a.ActionNew, [this] { Document.ActionNew(); });
@@ -486,6 +488,8 @@ void TfrmSimMain::FormCreate()
         LogView->ResetColumnWidths();
         UDPControl.SetLogName(TraceFilePath(ProgramFolder(), QStringLiteral("Command.log")));
         UDPControl.LoadFromRegistry(kRegistryKey, QStringLiteral("Option"));
+        if (!UDPControl.VanishedAddress().empty())
+            StatusPanel[2]->setText(LocalAddressVanishedNote(UDPControl.VanishedAddress()));
         m_connection->ShowLocalEndpoint();
         guarded(*m_prompts, [this] { m_connection->ActionConnectExecute(); })();
         // The saved settings are applied only now, so the start-up opening is never traced.
@@ -562,6 +566,7 @@ TSettingsTarget TfrmSimMain::SettingsTarget()
     s.PeerPort = [this] { return m_peer->KeptPort(); };
     s.SetPeerPort = [this](int p) { m_peer->SetPort(p); };
     s.ActionLog = m_trafficActions->ActionLog();
+    s.ActionReplyToSender = m_actions->ActionReplyToSender;
     s.ActionHexLog = m_trafficActions->ActionHexLog();
     s.ActionAsciiLog = m_trafficActions->ActionAsciiLog();
     s.LogTimeColumn = [this] { return LogView->TimeColumnVisible(); };

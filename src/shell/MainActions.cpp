@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 
 #include <optional>
 
@@ -103,6 +104,13 @@ TMainActions::TMainActions(QObject* parent) : QObject(parent)
         action->setEnabled(!(s.flags & Disabled));
         this->*s.member = action;
     }
+
+    ActionReplyToSender = new QAction(QCoreApplication::translate("TMainActions", "送信元へ返信(&S)"), this);
+    ActionReplyToSender->setObjectName(QStringLiteral("ActionReplyToSender"));
+    ActionReplyToSender->setCheckable(true);
+    SetActionHint(*ActionReplyToSender,
+                  QCoreApplication::translate("TMainActions", "送信元へ返信|自動返信を受信データの送信元へ送ります"
+                                                              "（オフ：ツールバーの送信先へ）"));
 
     ByteOrderGroup = new QActionGroup(this);
     ByteOrderGroup->addAction(ActionLittleEndian);

@@ -40,6 +40,7 @@ public:
     QAction* ActionAutoReturn;
     QAction* ActionAutoReturnOpen;
     QAction* ActionAutoReturnReload;
+    QAction* ActionReplyToSender; // checkable: replies answer the sender instead of the tool bar's peer
     QAction* ActionSearchforHelpOn;
     QAction* ActionAbout;
 

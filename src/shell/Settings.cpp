@@ -34,6 +34,7 @@ const QString kSleepTime = QStringLiteral("SleepTime");
 const QString kWriteLog = QStringLiteral("WriteLog");
 const QString kPeerAddress = QStringLiteral("PeerAddress");
 const QString kPeerPort = QStringLiteral("PeerPort");
+const QString kReplyToSender = QStringLiteral("ReplyToSender");
 
 const QString kLogWidthNames[3] = {QStringLiteral("LogWidth"), QStringLiteral("LogWidth2"),
                                    QStringLiteral("LogWidth3")};
@@ -193,6 +194,8 @@ void LoadSettings(const TSettingsTarget& target, const QString& key)
     }
     if (target.ActionLog)
         target.ActionLog->setChecked(writeLog);
+    if (target.ActionReplyToSender)
+        target.ActionReplyToSender->setChecked(ini.ReadBool(kOption, kReplyToSender, false));
 
     if (const auto address = StoredPeerAddress(ini.ReadString(kOption, kPeerAddress, QString()));
         address && target.SetPeerAddress)
@@ -227,6 +230,8 @@ void SaveSettings(const TSettingsTarget& target, const QString& key)
         ini.WriteString(kOption, kPeerAddress, *address);
     if (const auto port = target.PeerPort ? target.PeerPort() : std::nullopt)
         ini.WriteInteger(kOption, kPeerPort, *port);
+    if (target.ActionReplyToSender)
+        ini.WriteBool(kOption, kReplyToSender, target.ActionReplyToSender->isChecked());
     ini.UpdateFile();
 }
 

@@ -46,6 +46,8 @@ struct TSettingsTarget {
     std::function<std::optional<int>()> PeerPort;
     std::function<void(int)> SetPeerPort;
     QAction* ActionLog = nullptr;
+    // Checked: automatic replies answer the sender ("ReplyToSender" in "Option", off when missing).
+    QAction* ActionReplyToSender = nullptr;
     QAction* ActionHexLog = nullptr;
     QAction* ActionAsciiLog = nullptr;
     // The traffic log's time column and filter row, "LogTime" and "LogFilter":

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -36,13 +37,30 @@ QString PriorityRefusedNote(TThreadPriority wanted, TThreadPriority inForce)
         .arg(PriorityStepName(wanted), PriorityStepName(inForce));
 }
 
+QString LocalAddressVanishedNote(const std::string& address)
+{
+    return QCoreApplication::translate("TfrmUDPProperty", "ローカルアドレス %1 が見つからないため「自動」を使います")
+        .arg(QString::fromStdString(address));
+}
+
+QString LocalAddressEntryText(const LocalAddressEntry& entry)
+{
+    if (entry.value.empty())
+        return QCoreApplication::translate("TfrmUDPProperty", "自動");
+    if (entry.value == kAnyAddress)
+        return QCoreApplication::translate("TfrmUDPProperty", "すべてのアドレス (%1)").arg(QLatin1String(kAnyAddress));
+    if (entry.name.empty())
+        return QString::fromStdString(entry.value);
+    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(entry.value), QString::fromStdString(entry.name));
+}
+
 TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmUDPProperty"));
     setWindowTitle(QStringLiteral("ＵＤＰコントロールの設定"));
     // A fixed dialog border with no title-bar buttons but the frame itself.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(320, 152);
+    setFixedSize(320, 256);
 
     lblPort = new QLabel(QStringLiteral("ポート："), this);
     lblPort->setObjectName(QStringLiteral("lblPort"));
@@ -72,37 +90,120 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     lblPriorityInForce->setGeometry(108, 64, 204, 18);
     lblLogFile = new QLabel(this);
     lblLogFile->setObjectName(QStringLiteral("lblLogFile"));
-    lblLogFile->setGeometry(8, 88, 304, 18);
+    lblLogFile->setGeometry(8, 196, 304, 18);
     lblLogFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    lblLocalAddress = new QLabel(tr("ローカルアドレス："), this);
+    lblLocalAddress->setObjectName(QStringLiteral("lblLocalAddress"));
+    lblLocalAddress->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblLocalAddress->setGeometry(8, 88, 96, 20);
+    cboLocalAddress = new QComboBox(this);
+    cboLocalAddress->setObjectName(QStringLiteral("cboLocalAddress"));
+    cboLocalAddress->setGeometry(108, 86, 204, 22);
+    cboLocalAddress->setAccessibleName(tr("ローカルアドレス"));
+    lblLocalAddress->setBuddy(cboLocalAddress);
+    lblOverride = new QLabel(this);
+    lblOverride->setObjectName(QStringLiteral("lblOverride"));
+    lblOverride->setGeometry(108, 110, 204, 18);
+    lblOverride->hide();
+
+    lblGroups = new QLabel(tr("マルチキャスト："), this);
+    lblGroups->setObjectName(QStringLiteral("lblGroups"));
+    lblGroups->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblGroups->setGeometry(8, 134, 96, 20);
+    edtGroups = new QLineEdit(this);
+    edtGroups->setObjectName(QStringLiteral("edtGroups"));
+    edtGroups->setGeometry(108, 132, 204, 22);
+    edtGroups->setPlaceholderText(tr("参加するグループ（例 239.1.2.3, 239.1.2.4）"));
+    edtGroups->setAccessibleName(tr("参加するマルチキャストグループ"));
+    lblGroups->setBuddy(edtGroups);
+    lblTtl = new QLabel(tr("マルチキャストTTL："), this);
+    lblTtl->setObjectName(QStringLiteral("lblTtl"));
+    lblTtl->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblTtl->setGeometry(8, 164, 96, 20);
+    nedtTtl = new TNumEdit(this);
+    nedtTtl->setObjectName(QStringLiteral("nedtTtl"));
+    nedtTtl->SetMax(255);
+    nedtTtl->setGeometry(108, 162, std::max(57, nedtTtl->WidthToShow(QStringLiteral("255"))), 22);
+    nedtTtl->setAccessibleName(tr("マルチキャストTTL"));
+    nedtTtl->SetValue(kDefaultMulticastTtl);
+    lblTtl->setBuddy(nedtTtl);
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
-    btnOK->setGeometry(157, 120, 75, 25);
+    btnOK->setGeometry(157, 224, 75, 25);
     btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(237, 120, 75, 25);
+    btnCancel->setGeometry(237, 224, 75, 25);
     connect(btnOK, &QPushButton::clicked, this, &TfrmUDPProperty::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(nedtPort, btnOK);
     setTabOrder(btnOK, btnCancel);
     setTabOrder(btnCancel, cboPriority);
+    setTabOrder(cboPriority, cboLocalAddress);
+    setTabOrder(cboLocalAddress, edtGroups);
+    setTabOrder(edtGroups, nedtTtl);
     SelectFocusedTextOnOpen(*this);
 }
 
 void TfrmUDPProperty::btnOKClick()
 {
-    try {
-        nedtPort->Value(); // out of range: focus back on the field, text selected, beep
-    } catch (const EInvalidOperation& e) {
+    const auto report = [this](const EInvalidOperation& e) {
         if (OnError)
             OnError(e);
         else
             QMessageBox::critical(this, QApplication::applicationName(), e.Message());
+    };
+    try {
+        nedtPort->Value(); // out of range: focus back on the field, text selected, beep
+        nedtTtl->Value();
+    } catch (const EInvalidOperation& e) {
+        report(e);
+        return;
+    }
+    const MulticastGroupList groups = ParseMulticastGroups(edtGroups->text().toStdString());
+    if (!groups.bad.empty()) {
+        edtGroups->setFocus();
+        edtGroups->selectAll();
+        report(EInvalidOperation(tr("「%1」はマルチキャストアドレス（224.0.0.0～239.255.255.255）ではありません")
+                                     .arg(QString::fromStdString(groups.bad))));
         return;
     }
     accept();
+}
+
+void TfrmUDPProperty::FillLocalAddresses(const std::vector<LocalAddressEntry>& entries, const std::string& choice)
+{
+    cboLocalAddress->clear();
+    int selected = -1;
+    for (const LocalAddressEntry& e : entries) {
+        if (e.value == choice)
+            selected = cboLocalAddress->count();
+        cboLocalAddress->addItem(LocalAddressEntryText(e), QString::fromStdString(e.value));
+    }
+    if (selected < 0) {
+        selected = cboLocalAddress->count();
+        cboLocalAddress->addItem(tr("%1 (見つかりません)").arg(QString::fromStdString(choice)),
+                                 QString::fromStdString(choice));
+    }
+    cboLocalAddress->setCurrentIndex(selected);
+}
+
+std::string TfrmUDPProperty::LocalChoice() const
+{
+    return cboLocalAddress->currentData().toString().toStdString();
+}
+
+void TfrmUDPProperty::ShowOverride(const std::optional<std::string>& value)
+{
+    lblOverride->setVisible(value.has_value());
+    if (!value)
+        return;
+    const QString text = tr("VORPEX_LOCAL_ADDRESS（%1）が優先されます").arg(QString::fromStdString(*value));
+    lblOverride->setText(QFontMetrics(lblOverride->font()).elidedText(text, Qt::ElideMiddle, lblOverride->width()));
+    lblOverride->setToolTip(text);
 }
 
 void TfrmUDPProperty::ShowInForce(const TCustomUDPSock& socket)
@@ -128,15 +229,27 @@ void ShowPropertyDialog(TCustomUDPSock& socket, UserPrompts& prompts, QWidget* p
     dialog.nedtPort->OnError = dialog.OnError;
     dialog.nedtPort->SetValue(socket.Port());
     dialog.cboPriority->setCurrentIndex(static_cast<int>(socket.Priority()));
+    dialog.FillLocalAddresses(LocalAddressEntries(ws::UpInterfaces()), socket.LocalChoice());
+    dialog.ShowOverride(socket.LocalAddressOverridden() ? std::optional<std::string>(socket.LocalAddress())
+                                                        : std::nullopt);
+    dialog.edtGroups->setText(QString::fromStdString(JoinMulticastGroups(socket.MulticastGroups())));
+    dialog.nedtTtl->OnError = dialog.OnError;
+    dialog.nedtTtl->SetValue(socket.MulticastTtl());
     if (prompts.Exec(dialog) != QDialog::Accepted)
         return;
     // Read before closing: a value out of range raises here and nothing changes.
     const auto port = static_cast<std::uint16_t>(dialog.nedtPort->Value());
     const auto priority = static_cast<TThreadPriority>(dialog.cboPriority->currentIndex());
+    const int ttl = static_cast<int>(dialog.nedtTtl->Value());
+    const std::vector<std::string> groups = ParseMulticastGroups(dialog.edtGroups->text().toStdString()).groups;
+    const std::string choice = dialog.LocalChoice();
     if (socket.Active())
         socket.Close();
     socket.SetPort(port);
     socket.SetPriority(priority);
+    socket.SetLocalChoice(choice);
+    socket.SetMulticastGroups(groups);
+    socket.SetMulticastTtl(ttl);
     if (wasOpen)
         socket.Open();
 }

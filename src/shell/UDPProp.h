@@ -6,13 +6,18 @@
 // refused to raise, and the trace file.
 
 #include "transport/CommUDP.h"
+#include "transport/LocalAddress.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace vpx {
@@ -32,8 +37,22 @@ public:
     QComboBox* cboPriority;
     QLabel* lblPriorityInForce;
     QLabel* lblLogFile;
+    QLabel* lblLocalAddress;
+    QComboBox* cboLocalAddress; // item data: the stored value ("" the host's own address)
+    QLabel* lblOverride;        // says VORPEX_LOCAL_ADDRESS decides; empty when it is not set
+    QLabel* lblGroups;
+    QLineEdit* edtGroups;
+    QLabel* lblTtl;
+    TNumEdit* nedtTtl;
     QPushButton* btnOK;
     QPushButton* btnCancel;
+
+    // The list of local addresses with `choice` selected; a choice not in the
+    // list (its interface went down meanwhile) is added so that it shows.
+    void FillLocalAddresses(const std::vector<LocalAddressEntry>& entries, const std::string& choice);
+    std::string LocalChoice() const;
+    // Says that the environment decides (with its value); hides the note for nullopt.
+    void ShowOverride(const std::optional<std::string>& value);
 
     // Fills the two information lines from the socket's present state.
     void ShowInForce(const TCustomUDPSock& socket);
@@ -46,11 +65,15 @@ public:
 
 // The priority step as the dialog's list names it ("アイドル" … "最高").
 QString PriorityStepName(TThreadPriority step);
+// The status bar's note when the stored local address is on no interface that is up.
+QString LocalAddressVanishedNote(const std::string& address);
+// The list's text for one entry: "自動", "すべてのアドレス (0.0.0.0)", "192.168.0.2 (eth1)".
+QString LocalAddressEntryText(const LocalAddressEntry& entry);
 // The status bar's note when the system refused the watcher's priority.
 QString PriorityRefusedNote(TThreadPriority wanted, TThreadPriority inForce);
 
 // Shows the dialog through the prompts and, on OK, closes the port, applies the
-// port and priority, and opens it again if it was open. Socket failures leave here
+// port, priority, local address, groups and TTL, and opens it again if it was open. Socket failures leave here
 // as exceptions, with the new values kept and the port closed.
 void ShowPropertyDialog(TCustomUDPSock& socket, UserPrompts& prompts, QWidget* parent);
 

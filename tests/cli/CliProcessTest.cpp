@@ -137,16 +137,24 @@ public:
         ::sendto(m_fd, data.constData(), static_cast<size_t>(data.size()), 0, reinterpret_cast<sockaddr*>(&a),
                  sizeof a);
     }
-    // The next datagram, or null after the deadline.
-    QByteArray Receive(int timeoutMs = 10000) const
+    // The next datagram, or null after the deadline; `from` gets its sender's address.
+    QByteArray Receive(QByteArray* from, int timeoutMs = 10000) const
     {
         pollfd p{m_fd, POLLIN, 0};
         if (::poll(&p, 1, timeoutMs) != 1)
             return QByteArray();
         char buf[2048];
-        const auto n = ::recv(m_fd, buf, sizeof buf, 0);
+        sockaddr_in a{};
+        socklen_t len = sizeof a;
+        const auto n = ::recvfrom(m_fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&a), &len);
+        if (from != nullptr) {
+            char text[INET_ADDRSTRLEN] = {};
+            ::inet_ntop(AF_INET, &a.sin_addr, text, sizeof text);
+            *from = text;
+        }
         return n < 0 ? QByteArray() : QByteArray(buf, static_cast<int>(n));
     }
+    QByteArray Receive(int timeoutMs = 10000) const { return Receive(nullptr, timeoutMs); }
 
 private:
     int m_fd = -1;
@@ -497,7 +505,30 @@ INSTANTIATE_TEST_SUITE_P(
                   "respond needs exactly one of --peer ADDR:PORT and --to-sender"},
         ErrorCase{{"respond", "--port", "0", "--replies", "CMDS", "--to-sender"}, 2, "CMDS: no auto-reply rows"},
         ErrorCase{{"respond", "--port", "0", "--bind", "::1", "--replies", "CMDS", "--to-sender"}, 2,
-                  "--bind needs a dotted IPv4 address, not \"::1\""}));
+                  "--bind needs a dotted IPv4 address, not \"::1\""},
+        ErrorCase{{"respond", "--port", "0", "--join", "239.1.2.3,10.0.0.1", "--replies", "CMDS", "--to-sender"}, 2,
+                  "--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \"10.0.0.1\""},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "--join", ",", "1"}, 2,
+                  "--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \",\""},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "--ttl", "256", "1"}, 2,
+                  "--ttl needs a whole number from 0 to 255, not \"256\""},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "--bind", "127.0.0.2", "--from", "127.0.0.3:0", "1"}, 2,
+                  "--bind and the address of --from differ"},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "--bind", "::", "1"}, 2,
+                  "--bind needs a dotted IPv4 address, not \"::\""}));
+
+// The chosen address is the one datagrams leave from; the TTL option is taken
+// (it bears on group datagrams only).
+TEST_F(CliProcess, SendLeavesFromTheBoundAddress)
+{
+    Socket device;
+    const Result s = RunCli({S("send"), S("--to"), QStringLiteral("127.0.0.1:%1").arg(device.Port()), S("--bind"),
+                             S("127.0.0.2"), S("--ttl"), S("4"), S("0x5A")});
+    EXPECT_EQ(s.exitCode, 0) << s.err.constData();
+    QByteArray from;
+    EXPECT_EQ(device.Receive(&from), QByteArray("\x5A", 1));
+    EXPECT_EQ(from, "127.0.0.2");
+}
 
 TEST_F(CliProcess, CompilePrintsHexAndSendWithoutWaitSucceeds)
 {
