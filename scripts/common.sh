@@ -11,6 +11,8 @@ VPX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  lintian desktop-file-utils appstream file dpkg-dev
 )
 
 vpx_install_packages() {

@@ -33,6 +33,7 @@ class TReceiveHandler;
 class TSendCommands;
 class THelpViewer;
 class TIPEdit;
+class TLanguageMenu;
 class TMainActions;
 class TNumEdit;
 class TPeerEndpoint;
@@ -72,6 +73,7 @@ public:
     TFindCommands& Find() const noexcept { return *m_find; }
     TAbout& About() const noexcept { return *m_about; }
     UserPrompts& Prompts() const noexcept { return *m_prompts; }
+    TLanguageMenu& LanguageMenu() const noexcept { return *m_language; }
 
     // Widgets, by the names the rest of the program knows them by.
     TXPToolBarMenu* toolMenu = nullptr;
@@ -134,6 +136,7 @@ private:
     QStringList m_arguments;
     TMainActions* m_actions = nullptr;
     TTrafficActions* m_trafficActions = nullptr;
+    TLanguageMenu* m_language = nullptr;
     std::unique_ptr<TConnectionCommands> m_connection;
     TPeerEndpoint* m_peer = nullptr;
     std::unique_ptr<TSendCommands> m_send;

@@ -32,6 +32,7 @@ const QString kSleepTime = QStringLiteral("SleepTime");
 const QString kWriteLog = QStringLiteral("WriteLog");
 const QString kPeerAddress = QStringLiteral("PeerAddress");
 const QString kPeerPort = QStringLiteral("PeerPort");
+const QString kLanguage = QStringLiteral("Language");
 
 const QString kLogWidthNames[3] = {QStringLiteral("LogWidth"), QStringLiteral("LogWidth2"),
                                    QStringLiteral("LogWidth3")};
@@ -193,6 +194,8 @@ void LoadSettings(const TSettingsTarget& target, const QString& key)
         target.SetPeerAddress(*address);
     if (const auto port = StoredPeerPort(ini.ReadString(kOption, kPeerPort, QString())); port && target.SetPeerPort)
         target.SetPeerPort(*port);
+    if (target.SetLanguage)
+        target.SetLanguage(ini.ReadString(QString(), kLanguage, QString()));
 }
 
 void SaveSettings(const TSettingsTarget& target, const QString& key)
@@ -217,6 +220,8 @@ void SaveSettings(const TSettingsTarget& target, const QString& key)
         ini.WriteString(kOption, kPeerAddress, *address);
     if (const auto port = target.PeerPort ? target.PeerPort() : std::nullopt)
         ini.WriteInteger(kOption, kPeerPort, *port);
+    if (target.Language)
+        ini.WriteString(QString(), kLanguage, target.Language());
     ini.UpdateFile();
 }
 
