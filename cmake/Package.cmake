@@ -8,14 +8,13 @@ set(CPACK_PACKAGE_VENDOR Norveth)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Norveth <vorpex@norveth.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "test tool for equipment and programs that talk UDP")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "test tool for equipment and programs that talk UDP
- Vorpex keeps a library of named commands in a tree (a .vpx command file),
- sends them to a peer address and port, shows every datagram in a traffic
- log, traces the traffic to a log file and answers by itself from an
- auto-reply table (a .vpa file) of wildcard patterns and replies.
- .
- The package holds the window (vorpex, Japanese or English) and vorpex-cli,
- which runs the same engine without a display for scripts and CI jobs.")
+set(CPACK_PACKAGE_DESCRIPTION "Vorpex keeps a library of named commands in a tree (a .vpx command file),
+sends them to a peer address and port, shows every datagram in a traffic
+log, traces the traffic to a log file and answers by itself from an
+auto-reply table (a .vpa file) of wildcard patterns and replies.
+
+The package holds the window (vorpex, Japanese or English) and vorpex-cli,
+which runs the same engine without a display for scripts and CI jobs.")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VPX_CONTACT}")

@@ -12,7 +12,7 @@ VPX_PACKAGES=(
   fonts-ipafont-gothic
   xvfb xauth
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  lintian desktop-file-utils appstream file dpkg-dev
+  lintian desktop-file-utils appstream shared-mime-info libxml2-utils file dpkg-dev
 )
 
 vpx_install_packages() {
