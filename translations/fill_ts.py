@@ -24,7 +24,7 @@ def encode(s):
 
 out, missing, context = [], [], None
 pos = 0
-for m in re.finditer(r"<name>(.*?)</name>|<source>(.*?)</source>\s*<translation type=\"unfinished\"></translation>",
+for m in re.finditer(r"<name>(.*?)</name>|<source>((?:(?!</source>).)*)</source>\s*<translation type=\"unfinished\"></translation>",
                      text, re.S):
     if m.group(1) is not None:
         context = decode(m.group(1))

@@ -920,6 +920,253 @@ Restore it?<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>UDPErrs</name>
+    <message>
+        <source>未定義のエラー(%d)です。</source>
+        <translation>Undefined error (%d).</translation>
+    </message>
+    <message>
+        <source>ソケットがブロック中です。</source>
+        <translation>The socket is blocking.</translation>
+    </message>
+    <message>
+        <source>ネットワークが停止しています。</source>
+        <translation>The network is down.</translation>
+    </message>
+    <message>
+        <source>初期化されていません。</source>
+        <translation>Not initialised.</translation>
+    </message>
+    <message>
+        <source>ブロッキング操作はキャンセルされました。</source>
+        <translation>The blocking operation was cancelled.</translation>
+    </message>
+    <message>
+        <source>ノンブロッキングモードのソケットにブロッキング操作を要求しました。</source>
+        <translation>A blocking operation was asked of a socket in non-blocking mode.</translation>
+    </message>
+    <message>
+        <source>デスクリプタがソケットではありません。</source>
+        <translation>The descriptor is not a socket.</translation>
+    </message>
+    <message>
+        <source>MSG_OOBが指定されましたが、ソケットはストリーム形式ではありません。</source>
+        <translation>MSG_OOB was given, but the socket is not a stream socket.</translation>
+    </message>
+    <message>
+        <source>バーチャルサーキットは、タイムアウトか他の失敗の為に中止されました。</source>
+        <translation>The virtual circuit was aborted by a time-out or another failure.</translation>
+    </message>
+    <message>
+        <source>バーチャルサーキットは、リモート側によってリセットされました。</source>
+        <translation>The virtual circuit was reset by the remote side.</translation>
+    </message>
+    <message>
+        <source>ソケットが閉じられています。</source>
+        <translation>The socket has been shut down.</translation>
+    </message>
+    <message>
+        <source>ソケット動作パラメータの設定/取得時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while setting or getting a socket parameter.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>Windows ソケットの初期化時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while starting Windows Sockets.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>要求されたSocketsのバージョンはＤＬＬでサポートされていません。</source>
+        <translation>The Sockets version asked for is not supported by the DLL.</translation>
+    </message>
+    <message>
+        <source>ネットワークの準備ができていません。</source>
+        <translation>The network is not ready.</translation>
+    </message>
+    <message>
+        <source>要求されたSocketsのバージョンはサポートされていません。</source>
+        <translation>The Sockets version asked for is not supported.</translation>
+    </message>
+    <message>
+        <source>Windows ソケットの終了時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while ending Windows Sockets.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>データ送信時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while sending data.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>ブロードキャストアドレスが指定されましたが、適切なフラグが設定されていません。</source>
+        <translation>A broadcast address was given, but the broadcast flag is not set.</translation>
+    </message>
+    <message>
+        <source>パラメータのアドレスが不正か、サイズが小さすぎます。</source>
+        <translation>The address of a parameter is invalid or its size is too small.</translation>
+    </message>
+    <message>
+        <source>宛先のアドレスが指定されていません。</source>
+        <translation>No destination address was given.</translation>
+    </message>
+    <message>
+        <source>データグラムでサポートされているサイズより大きいサイズのメッセージを送信しようとしました。</source>
+        <translation>The message is larger than a datagram can carry.</translation>
+    </message>
+    <message>
+        <source>指定されたアドレスファミリーは、このソケットで使用できません。</source>
+        <translation>The address family given cannot be used with this socket.</translation>
+    </message>
+    <message>
+        <source>指定されたアドレスは、ローカルコンピュータから使用できません。</source>
+        <translation>The address given is not available on this computer.</translation>
+    </message>
+    <message>
+        <source>現在ネットワークは届くことができません。</source>
+        <translation>The network cannot be reached now.</translation>
+    </message>
+    <message>
+        <source>接続が解除されたので再接続しなければなりません。</source>
+        <translation>The connection was reset and must be made again.</translation>
+    </message>
+    <message>
+        <source>バッファがデッドロックされました。</source>
+        <translation>No buffer space is available.</translation>
+    </message>
+    <message>
+        <source>ソケットが接続されていません。</source>
+        <translation>The socket is not connected.</translation>
+    </message>
+    <message>
+        <source>データ受信時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while receiving data.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>送信元アドレスを格納するバッファが小さすぎます。</source>
+        <translation>The buffer for the sender&apos;s address is too small.</translation>
+    </message>
+    <message>
+        <source>ソケットは、バインドされていません。</source>
+        <translation>The socket is not bound.</translation>
+    </message>
+    <message>
+        <source>データグラムは指定されたバッファのサイズより大きかったので分割されました。</source>
+        <translation>The datagram was larger than the buffer and was cut.</translation>
+    </message>
+    <message>
+        <source>ソケットはコネクトされていません。</source>
+        <translation>The socket is not connected.</translation>
+    </message>
+    <message>
+        <source>ソケットのバインド時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while binding the socket.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>指定されたサイズは小さすぎます。</source>
+        <translation>The size given is too small.</translation>
+    </message>
+    <message>
+        <source>指定されたソケットはすでにバインドされています。</source>
+        <translation>The socket given is already bound.</translation>
+    </message>
+    <message>
+        <source>指定されたアドレスファミリーは、このこのプロトコルでは使用できません。</source>
+        <translation>The address family given cannot be used with this protocol.</translation>
+    </message>
+    <message>
+        <source>指定されたアドレスは、すでに使用されています。</source>
+        <translation>The address given is already in use.</translation>
+    </message>
+    <message>
+        <source>接続数が多いためバッファが足りません。</source>
+        <translation>Too many connections: no buffer space is left.</translation>
+    </message>
+    <message>
+        <source>ソケットの作成時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while creating the socket.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>もはやファイルデスクリプタは利用できません</source>
+        <translation>No more file descriptors are available</translation>
+    </message>
+    <message>
+        <source>指定されたプロトコルは、このソケットのために不適切なタイプです。</source>
+        <translation>The protocol given is the wrong type for this socket.</translation>
+    </message>
+    <message>
+        <source>指定されたプロトコルはサポートされていません。</source>
+        <translation>The protocol given is not supported.</translation>
+    </message>
+    <message>
+        <source>指定されたソケットタイプは、このアドレスファミリーでサポートされません。</source>
+        <translation>The socket type given is not supported in this address family.</translation>
+    </message>
+    <message>
+        <source>指定されたアドレスファミリーは、サポートされていません。</source>
+        <translation>The address family given is not supported.</translation>
+    </message>
+    <message>
+        <source>利用できるバッファのスペースがないのでソケットを作成できません。</source>
+        <translation>The socket cannot be created: no buffer space is available.</translation>
+    </message>
+    <message>
+        <source>ソケットのクローズ時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while closing the socket.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>無効なコマンドか、コマンドに対する不正なパラメータです。</source>
+        <translation>An invalid command, or an invalid parameter for the command.</translation>
+    </message>
+    <message>
+        <source>ソケットの状態取得時にエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An error occurred while getting the state of the socket.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>タイムアウト値が不正です。</source>
+        <translation>The time-out value is invalid.</translation>
+    </message>
+    <message>
+        <source>ソケットでないものがデスクリプタセットに含まれています。</source>
+        <translation>The descriptor set holds something that is not a socket.</translation>
+    </message>
+    <message>
+        <source>namelenパラメータの値が小さすぎます。</source>
+        <translation>The namelen parameter is too small.</translation>
+    </message>
+    <message>
+        <source>不明なエラーエラーが発生しました。<byte value="xd"/>
+</source>
+        <translation>An unknown error occurred.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>アドレスが指定されていません</source>
+        <translation>No address was given</translation>
+    </message>
+    <message>
+        <source>ソケットはすでに開いています</source>
+        <translation>The socket is already open</translation>
+    </message>
+    <message>
+        <source>ソケットを使用中は値を変更できません</source>
+        <translation>The value cannot be changed while the socket is in use</translation>
+    </message>
+</context>
+<context>
     <name>UDPProp</name>
     <message>
         <source>アイドル</source>

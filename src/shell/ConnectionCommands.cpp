@@ -1,6 +1,7 @@
 #include "shell/ConnectionCommands.h"
 
 #include "platform/CodePage.h"
+#include "platform/EngineText.h"
 #include "platform/UserPrompts.h"
 #include "shell/InfoDlg.h"
 #include "shell/UDPProp.h"
@@ -58,7 +59,7 @@ void TConnectionCommands::ActionConnectExecute()
         m_socket.Open();
     } catch (const EUDPSockError& e) {
         SetConnectIndicators(false);
-        m_prompts.Message(QCoreApplication::translate("ConnectionCommands", "ポートのオープンに失敗しました。\r\n\r\n") + QString::fromUtf8(e.what()),
+        m_prompts.Message(QCoreApplication::translate("ConnectionCommands", "ポートのオープンに失敗しました。\r\n\r\n") + ShownEngineMessage(QString::fromUtf8(e.what()), "UDPErrs"),
                           QCoreApplication::translate("ConnectionCommands", "エラー"), static_cast<int>(PromptButton::Ok), PromptIcon::Error);
         return;
     } catch (...) {

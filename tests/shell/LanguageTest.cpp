@@ -6,7 +6,10 @@
 #include "support/FakePrompts.h"
 #include "support/TestSupport.h"
 
+#include "platform/EngineText.h"
+#include "platform/WinSock.h"
 #include "shell/HelpViewer.h"
+#include "transport/UDPErrs.h"
 #include "shell/XPToolBarMenu.h"
 
 #include <QAction>
@@ -199,6 +202,24 @@ TEST_F(TranslatedWindowTest, OptionsMenuChoiceIsKeptForTheNextStartAndSaidSo)
     next.close();
     m_window.reset();
     EXPECT_EQ(StoredLanguageSetting(SettingsKey()), QString());
+}
+
+// The engine keeps its Japanese; the window shows it line by line in English.
+TEST_F(TranslatedWindowTest, SocketErrorsAreShownInTheInterfaceLanguage)
+{
+    const auto shown = [](const std::string& message) {
+        return ShownEngineMessage(QString::fromStdString(message), "UDPErrs").toStdString();
+    };
+    const std::string inUse = SocketErrorMessage("bind", ws::WSAEADDRINUSE);
+    const std::string undefined = SocketErrorMessage("bind", 99999);
+    EXPECT_EQ(shown(inUse), inUse); // no catalogue: as the engine wrote it
+
+    ASSERT_TRUE(InstallTranslations(UiLanguage::English));
+    EXPECT_EQ(shown(inUse), "An error occurred while binding the socket.\r\nThe address given is already in use.");
+    EXPECT_EQ(shown(undefined), "An error occurred while binding the socket.\r\nUndefined error (99999).");
+    EXPECT_EQ(shown(SSockAlreadyOpen), "The socket is already open");
+    EXPECT_EQ(shown("not from the engine 7\r\n"), "not from the engine 7\r\n");
+    EXPECT_EQ(inUse, SocketErrorMessage("bind", ws::WSAEADDRINUSE)); // the engine's text is untouched
 }
 
 TEST(LanguageMenuTest, UnknownStoredValueShowsFollowTheSystem)
