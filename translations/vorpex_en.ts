@@ -63,11 +63,11 @@
     <name>AutoReplyModel</name>
     <message>
         <source>検索</source>
-        <translation>Lookup</translation>
+        <translation>Cmd</translation>
     </message>
     <message>
         <source>指定</source>
-        <translation>Given</translation>
+        <translation>Data</translation>
     </message>
     <message>
         <source>種別</source>
