@@ -1214,7 +1214,7 @@ Restore it?<byte value="xd"/>
     </message>
     <message>
         <source>受信監視の頻度：</source>
-        <translation>Receive watch rate:</translation>
+        <translation>Watch rate:</translation>
     </message>
     <message>
         <source>受信監視の頻度</source>
