@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     QStringList arguments = language.arguments;
     // Until the window exists, a failure has only an unparented box to show in.
     vpx::QtUserPrompts startUpPrompts(nullptr);
-    return vpx::RunProgram(startUpPrompts, [&arguments] {
+    const int status = vpx::RunProgram(startUpPrompts, [&arguments] {
         vpx::TfrmSimMain window(arguments);
         vpx::CloseOnTerminationSignals(window);
         window.show();
@@ -51,4 +51,7 @@ int main(int argc, char** argv)
         }
         return QApplication::exec();
     });
+    // The translators go while the application they were installed into still exists.
+    vpx::RemoveTranslations();
+    return status;
 }
