@@ -11,9 +11,10 @@ VPX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth
-  desktop-file-utils shared-mime-info
   python3 tshark
   iproute2 # tests make their own network namespace with its interfaces
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  lintian desktop-file-utils appstream shared-mime-info libxml2-utils file dpkg-dev
 )
 
 vpx_install_packages() {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -107,11 +108,11 @@ void TAboutDialog::SetUseJapanese(bool value)
         lblProductName->setFont(nameFont);
         btnHelp->setFont(font);
         btnOK->setFont(font);
-        btnHelp->setText(QStringLiteral("ヘルプ(&H)"));
-        btnOK->setText(QStringLiteral("了解(&O)"));
+        btnHelp->setText(QCoreApplication::translate("AboutDlg", "ヘルプ(&H)"));
+        btnOK->setText(QCoreApplication::translate("AboutDlg", "了解(&O)"));
         btnOK->setToolTip(QString());
-        chkDelReg->setText(QStringLiteral("ﾚｼﾞｽﾄﾘ情報を終了時に削除する"));
-        chkDelReg->setToolTip(QStringLiteral("このｱﾌﾟﾘｹｰｼｮﾝを削除する前にﾁｪｯｸして下さい"));
+        chkDelReg->setText(QCoreApplication::translate("AboutDlg", "ﾚｼﾞｽﾄﾘ情報を終了時に削除する"));
+        chkDelReg->setToolTip(QCoreApplication::translate("AboutDlg", "このｱﾌﾟﾘｹｰｼｮﾝを削除する前にﾁｪｯｸして下さい"));
     } else {
         const QFont font = EnglishFont(12);
         setFont(font);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -59,14 +60,14 @@ void TfrmChgVer::Setup(const QString& productName, const QString& lastVersion, c
     setWindowTitle(productName);
     setFont(useJapanese ? JapaneseFont(13, true) : EnglishFont(13, true));
     if (useJapanese) {
-        lblTitle->setText(QStringLiteral("このアプリケーションのバージョンが変更されました。"));
-        lblLastVersion->setText(QStringLiteral("以前のﾊﾞｰｼﾞｮﾝ ： Version ") + lastVersion);
+        lblTitle->setText(QCoreApplication::translate("ChgVerDlg", "このアプリケーションのバージョンが変更されました。"));
+        lblLastVersion->setText(QCoreApplication::translate("ChgVerDlg", "以前のﾊﾞｰｼﾞｮﾝ ： Version ") + lastVersion);
         lblArrow->setText(QStringLiteral("↓"));
-        lblNowVersion->setText(QStringLiteral("今のﾊﾞｰｼﾞｮﾝ ： Version ") + nowVersion);
+        lblNowVersion->setText(QCoreApplication::translate("ChgVerDlg", "今のﾊﾞｰｼﾞｮﾝ ： Version ") + nowVersion);
         btnOK->setText(QStringLiteral("OK"));
-        btnOK->setToolTip(QStringLiteral("このﾀﾞｲｱﾛｸﾞﾎﾞｯｸｽを閉じます"));
-        btnHelp->setText(QStringLiteral("ヘルプ(&H)"));
-        btnHelp->setToolTip(QStringLiteral("このﾀﾞｲｱﾛｸﾞﾎﾞｯｸｽに関するﾍﾙﾌﾟを表示します"));
+        btnOK->setToolTip(QCoreApplication::translate("ChgVerDlg", "このﾀﾞｲｱﾛｸﾞﾎﾞｯｸｽを閉じます"));
+        btnHelp->setText(QCoreApplication::translate("ChgVerDlg", "ヘルプ(&H)"));
+        btnHelp->setToolTip(QCoreApplication::translate("ChgVerDlg", "このﾀﾞｲｱﾛｸﾞﾎﾞｯｸｽに関するﾍﾙﾌﾟを表示します"));
     } else {
         lblTitle->setText(QStringLiteral("This application version changed"));
         lblLastVersion->setText(QStringLiteral("Last version : Version ") + lastVersion);

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
 
 #include <optional>
 
@@ -13,10 +14,9 @@ namespace vpx {
 
 namespace {
 
-const QString& CommandFileFilter()
+QString CommandFileFilter()
 {
-    static const QString filter = QStringLiteral("ｺﾏﾝﾄﾞﾌｧｲﾙ(*.vpx)");
-    return filter;
+    return QCoreApplication::translate("CommandDocument", "ｺﾏﾝﾄﾞﾌｧｲﾙ(*.vpx)");
 }
 
 FileDialogRequest CommandFileRequest(const QString& title, const QString& current)
@@ -46,13 +46,13 @@ QString OverwriteQuestion(std::size_t linesNotShown, bool fromUtf8)
 {
     QStringList lines;
     if (fromUtf8)
-        lines << QStringLiteral("このファイルは UTF-8 から変換して読み込みました。\r\n"
+        lines << QCoreApplication::translate("CommandDocument", "このファイルは UTF-8 から変換して読み込みました。\r\n"
                                 "上書きすると、シフトJIS で保存されます。");
     if (linesNotShown > 0)
-        lines << QStringLiteral("このファイルには読み込めなかった行が %1 行あります。\r\n"
+        lines << QCoreApplication::translate("CommandDocument", "このファイルには読み込めなかった行が %1 行あります。\r\n"
                                 "上書きすると、それらの行は失われます。")
                      .arg(linesNotShown);
-    lines << QStringLiteral("上書き保存しますか？");
+    lines << QCoreApplication::translate("CommandDocument", "上書き保存しますか？");
     return lines.join(QStringLiteral("\r\n"));
 }
 
@@ -87,8 +87,8 @@ void CommandDocument::SetModified(bool value)
 
 QString CommandDocument::Caption() const
 {
-    const QString name = m_fileName.isEmpty() ? QStringLiteral("無題") : QFileInfo(m_fileName).fileName();
-    const QString mark = m_modified ? QStringLiteral("(変更)") : QString();
+    const QString name = m_fileName.isEmpty() ? QCoreApplication::translate("CommandDocument", "無題") : QFileInfo(m_fileName).fileName();
+    const QString mark = m_modified ? QCoreApplication::translate("CommandDocument", "(変更)") : QString();
     return QStringLiteral("Vorpex - %1 %2").arg(name, mark);
 }
 
@@ -99,7 +99,7 @@ bool CommandDocument::LoadCommandFile(const QString& path)
     std::string bytes;
     if (const CommandFileStatus status = ReadFileBytes(NativePath(path), bytes); status != CommandFileStatus::Ok) {
         busy.reset();
-        m_prompts.Message(QString::fromUtf8(CommandFileMessage(status)), QStringLiteral("エラー"),
+        m_prompts.Message(QCoreApplication::translate("CommandFile", CommandFileMessage(status)), QCoreApplication::translate("CommandDocument", "エラー"),
                           static_cast<int>(PromptButton::Ok), PromptIcon::Error);
         return false;
     }
@@ -107,7 +107,7 @@ bool CommandDocument::LoadCommandFile(const QString& path)
     bool fromUtf8 = false;
     if (LooksLikeUtf8(bytes)) {
         busy.reset(); // no hourglass over a question
-        fromUtf8 = m_prompts.Ask(QStringLiteral("このファイルは UTF-8 で書かれているようです。\r\n"
+        fromUtf8 = m_prompts.Ask(QCoreApplication::translate("CommandDocument", "このファイルは UTF-8 で書かれているようです。\r\n"
                                                 "UTF-8 として読み込みますか？"),
                                  QStringLiteral("Vorpex"), YesNo(), PromptIcon::Question, PromptButton::Yes)
             == PromptButton::Yes;
@@ -122,7 +122,7 @@ bool CommandDocument::LoadCommandFile(const QString& path)
     m_fromUtf8 = fromUtf8;
     busy.reset();
     if (OnStatus)
-        OnStatus(m_linesNotShown > 0 ? QStringLiteral("%1 行を読み込めませんでした").arg(m_linesNotShown)
+        OnStatus(m_linesNotShown > 0 ? QCoreApplication::translate("CommandDocument", "%1 行を読み込めませんでした").arg(m_linesNotShown)
                                      : QString());
     return true;
 }
@@ -136,7 +136,7 @@ bool CommandDocument::SaveCommandFile(const QString& path)
     }
     if (status == CommandFileStatus::Ok)
         return true;
-    m_prompts.Message(QString::fromUtf8(CommandFileMessage(status)), QStringLiteral("エラー"),
+    m_prompts.Message(QCoreApplication::translate("CommandFile", CommandFileMessage(status)), QCoreApplication::translate("CommandDocument", "エラー"),
                       static_cast<int>(PromptButton::Ok), PromptIcon::Error);
     return false;
 }
@@ -155,7 +155,7 @@ bool CommandDocument::QuerySaveChanges()
     if (!m_modified)
         return true;
     const PromptButton answer = m_prompts.Message(
-        QStringLiteral("コマンドデータが変更されています。\r\n保存しますか？"), QStringLiteral("Vorpex"),
+        QCoreApplication::translate("CommandDocument", "コマンドデータが変更されています。\r\n保存しますか？"), QStringLiteral("Vorpex"),
         static_cast<int>(PromptButton::Yes) | static_cast<int>(PromptButton::No)
             | static_cast<int>(PromptButton::Cancel),
         PromptIcon::Question);
@@ -196,7 +196,7 @@ void CommandDocument::ActionOpen()
     if (!QuerySaveChanges())
         return;
     const std::optional<QString> chosen =
-        m_prompts.OpenFileName(CommandFileRequest(QStringLiteral("コマンドファイルの選択"), m_fileName));
+        m_prompts.OpenFileName(CommandFileRequest(QCoreApplication::translate("CommandDocument", "コマンドファイルの選択"), m_fileName));
     if (!chosen || chosen->isEmpty())
         return;
     if (!LoadCommandFile(*chosen))

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -52,7 +53,7 @@ void TCommandEditor::FillPopupMenu(QMenu& menu, QAction* sendSelected, QAction* 
 {
     menu.addAction(sendSelected);
     menu.addSeparator();
-    QMenu* add = menu.addMenu(QStringLiteral("新規作成(&N)"));
+    QMenu* add = menu.addMenu(QCoreApplication::translate("CommandEditor", "新規作成(&N)"));
     add->setObjectName(QStringLiteral("mnuPopupNew"));
     add->addAction(addGroup);
     add->addAction(addCommand);
@@ -86,8 +87,8 @@ void TCommandEditor::AddNode(CommandNode* parent, NewNode kind)
 {
     CommandTree& tree = m_document.Tree();
     CommandNode* node = kind == NewNode::Group
-                            ? tree.AddGroup(parent, ToAnsi(QStringLiteral("新しいｸﾞﾙｰﾌﾟ")))
-                            : tree.AddCommand(parent, ToAnsi(QStringLiteral("新しいｺﾏﾝﾄﾞ")), TCommandInfo{});
+                            ? tree.AddGroup(parent, ToAnsi(QCoreApplication::translate("CommandEditor", "新しいｸﾞﾙｰﾌﾟ")))
+                            : tree.AddCommand(parent, ToAnsi(QCoreApplication::translate("CommandEditor", "新しいｺﾏﾝﾄﾞ")), TCommandInfo{});
     // Whatever happens in the dialog, the node is there: the library has changed.
     try {
         m_view.Select(node);
@@ -165,7 +166,7 @@ void TCommandEditor::ActionDeleteExecute()
     CommandNode* node = m_view.Selected();
     if (!node)
         return;
-    const QString question = QStringLiteral("'%1'を削除します。\r\nよろしいですか？").arg(FromAnsi(node->Name()));
+    const QString question = QCoreApplication::translate("CommandEditor", "'%1'を削除します。\r\nよろしいですか？").arg(FromAnsi(node->Name()));
     const PromptButtons buttons = static_cast<int>(PromptButton::Yes) | static_cast<int>(PromptButton::No);
     if (m_prompts.Message(question, QStringLiteral("Vorpex"), buttons, PromptIcon::Question) != PromptButton::Yes)
         return;

@@ -5,6 +5,7 @@
 // No GUI here: callers show the messages and the busy cursor.
 
 #include "library/CommandTree.h"
+#include "platform/TrNoop.h"
 
 #include <string>
 #include <string_view>
@@ -14,8 +15,8 @@ namespace vpx {
 
 enum class CommandFileStatus { Ok, OpenFailed, CreateFailed };
 
-inline constexpr const char* kCommandFileOpenFailed = "コマンドファイルのオープンに失敗しました";
-inline constexpr const char* kCommandFileCreateFailed = "コマンドファイルの作成に失敗しました";
+inline constexpr const char* kCommandFileOpenFailed = VPX_TR_NOOP("CommandFile", "コマンドファイルのオープンに失敗しました");
+inline constexpr const char* kCommandFileCreateFailed = VPX_TR_NOOP("CommandFile", "コマンドファイルの作成に失敗しました");
 
 // The message for a failed status (UTF-8), empty for Ok.
 const char* CommandFileMessage(CommandFileStatus status) noexcept;

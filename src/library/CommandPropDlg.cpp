@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -32,7 +33,7 @@ QFont FixedPitchFont(const QFont& base)
 TfrmCommandProp::TfrmCommandProp(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmCommandProp"));
-    setWindowTitle(QStringLiteral("ｺﾏﾝﾄﾞのﾌﾟﾛﾊﾟﾃｨ"));
+    setWindowTitle(QCoreApplication::translate("CommandPropDlg", "ｺﾏﾝﾄﾞのﾌﾟﾛﾊﾟﾃｨ"));
 
     edtCommandName = new QLineEdit(this);
     edtCommandName->setObjectName(QStringLiteral("edtCommandName"));
@@ -40,20 +41,20 @@ TfrmCommandProp::TfrmCommandProp(QWidget* parent) : QDialog(parent)
     edtCommand->setObjectName(QStringLiteral("edtCommand"));
     edtCommand->setFont(FixedPitchFont(edtCommand->font()));
     edtCommand->setMinimumWidth(320);
-    lblCommandName = new QLabel(QStringLiteral("コマンド名(&N)："), this);
+    lblCommandName = new QLabel(QCoreApplication::translate("CommandPropDlg", "コマンド名(&N)："), this);
     lblCommandName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblCommandName->setBuddy(edtCommandName);
-    lblCommand = new QLabel(QStringLiteral("コマンド(&C)："), this);
+    lblCommand = new QLabel(QCoreApplication::translate("CommandPropDlg", "コマンド(&C)："), this);
     lblCommand->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblCommand->setBuddy(edtCommand);
 
-    rdgByteOrder = new TRadioGroup(QStringLiteral("バイトオーダー(&B)"),
-                                   {QStringLiteral("デフォルトを使用(&D)"), QStringLiteral("リトルエンディアン(&L)"),
-                                    QStringLiteral("ビッグエンディアン(&B)")},
+    rdgByteOrder = new TRadioGroup(QCoreApplication::translate("CommandPropDlg", "バイトオーダー(&B)"),
+                                   {QCoreApplication::translate("CommandPropDlg", "デフォルトを使用(&D)"), QCoreApplication::translate("CommandPropDlg", "リトルエンディアン(&L)"),
+                                    QCoreApplication::translate("CommandPropDlg", "ビッグエンディアン(&B)")},
                                    1, this);
     rdgByteOrder->setObjectName(QStringLiteral("rdgByteOrder"));
-    rdgMode = new TRadioGroup(QStringLiteral("送信モード(&M)"),
-                              {QStringLiteral("混合モード(&B)"), QStringLiteral("テキストモード(&T)")}, 2, this);
+    rdgMode = new TRadioGroup(QCoreApplication::translate("CommandPropDlg", "送信モード(&M)"),
+                              {QCoreApplication::translate("CommandPropDlg", "混合モード(&B)"), QCoreApplication::translate("CommandPropDlg", "テキストモード(&T)")}, 2, this);
     rdgMode->setObjectName(QStringLiteral("rdgMode"));
 
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QCoreApplication>
 
 #include <stdexcept>
 
@@ -83,9 +84,9 @@ bool OfferRecovery(CommandDocument& document, UserPrompts& prompts, const QStrin
     const QString fileName = info.value(QStringLiteral("File")).toString();
     const std::size_t linesNotShown = info.value(QStringLiteral("LinesNotShown")).toULongLong();
     const bool fromUtf8 = info.value(QStringLiteral("FromUtf8")).toBool();
-    const QString shownName = fileName.isEmpty() ? QStringLiteral("無題") : QFileInfo(fileName).fileName();
+    const QString shownName = fileName.isEmpty() ? QCoreApplication::translate("CommandRecovery", "無題") : QFileInfo(fileName).fileName();
     const PromptButton answer = prompts.Ask(
-        QStringLiteral("前回の終了時に保存されていなかったコマンドデータ「%1」があります。\r\n"
+        QCoreApplication::translate("CommandRecovery", "前回の終了時に保存されていなかったコマンドデータ「%1」があります。\r\n"
                        "復元しますか？\r\n（「いいえ」を選ぶと、このデータは破棄されます）")
             .arg(shownName),
         QStringLiteral("Vorpex"), static_cast<int>(PromptButton::Yes) | static_cast<int>(PromptButton::No),
@@ -97,7 +98,7 @@ bool OfferRecovery(CommandDocument& document, UserPrompts& prompts, const QStrin
     std::string bytes;
     const CommandFileStatus status = ReadFileBytes(QFile::encodeName(TreeFile(folder)).toStdString(), bytes);
     if (status != CommandFileStatus::Ok) {
-        prompts.Message(QString::fromUtf8(CommandFileMessage(status)), QStringLiteral("エラー"),
+        prompts.Message(QCoreApplication::translate("CommandFile", CommandFileMessage(status)), QCoreApplication::translate("CommandRecovery", "エラー"),
                         static_cast<int>(PromptButton::Ok), PromptIcon::Error);
         return false;
     }

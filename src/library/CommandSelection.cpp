@@ -1,6 +1,7 @@
 #include "library/CommandSelection.h"
 
 #include <QStringList>
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -25,15 +26,15 @@ SelectionActions ActionsForSelection(const CommandNode* node, bool directInputEm
 QString SelectionText(const CommandNode* node, std::string_view name)
 {
     if (!node)
-        return QStringLiteral("選択されていません");
+        return QCoreApplication::translate("CommandSelection", "選択されていません");
     if (const TCommandInfo* info = node->Info())
-        return QStringLiteral("選択されているｺﾏﾝﾄﾞ：") + FromAnsi(name) + QLatin1Char('(')
+        return QCoreApplication::translate("CommandSelection", "選択されているｺﾏﾝﾄﾞ：") + FromAnsi(name) + QLatin1Char('(')
                + FromAnsi(info->Command) + QLatin1Char(')');
     QStringList path;
     for (const CommandNode* p = node->Parent(); p; p = p->Parent())
         path.prepend(FromAnsi(p->Name()));
     path.append(FromAnsi(name));
-    return QStringLiteral("選択されているｸﾞﾙｰﾌﾟ：") + path.join(QLatin1Char('\\'));
+    return QCoreApplication::translate("CommandSelection", "選択されているｸﾞﾙｰﾌﾟ：") + path.join(QLatin1Char('\\'));
 }
 
 } // namespace vpx

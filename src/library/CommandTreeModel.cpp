@@ -1,4 +1,5 @@
 #include "library/CommandTreeModel.h"
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -109,7 +110,7 @@ bool CommandTreeModel::setData(const QModelIndex& index, const QVariant& value, 
         return false;
     QString name = value.toString();
     if (name.isEmpty())
-        name = node->IsCommand() ? QStringLiteral("ｺﾏﾝﾄﾞ") : QStringLiteral("ｸﾞﾙｰﾌﾟ");
+        name = node->IsCommand() ? QCoreApplication::translate("CommandTreeModel", "ｺﾏﾝﾄﾞ") : QCoreApplication::translate("CommandTreeModel", "ｸﾞﾙｰﾌﾟ");
     // The delegate commits even when nothing was typed: an untouched name keeps its bytes.
     m_tree.SetName(node, ToAnsiKeeping(name, node->Name()));
     emit nodeRenamed(index, FromAnsi(node->Name()));

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstdlib>
@@ -73,11 +74,11 @@ void TCommandTreeView::CreateMoveMenu()
         a->setData(static_cast<int>(tag));
         return a;
     };
-    m_popMoveToGroup = entry("popMoveToGroup", QStringLiteral("このｸﾞﾙｰﾌﾟに移動(&M)"), MoveChoice::IntoGroup);
-    m_popMoveToBefore = entry("popMoveToBefore", QStringLiteral("この項目の前に移動(&B)"), MoveChoice::Before);
-    m_popMoveToAfter = entry("popMoveToAfter", QStringLiteral("この項目の後ろに移動(&A)"), MoveChoice::After);
+    m_popMoveToGroup = entry("popMoveToGroup", QCoreApplication::translate("CommandTreeView", "このｸﾞﾙｰﾌﾟに移動(&M)"), MoveChoice::IntoGroup);
+    m_popMoveToBefore = entry("popMoveToBefore", QCoreApplication::translate("CommandTreeView", "この項目の前に移動(&B)"), MoveChoice::Before);
+    m_popMoveToAfter = entry("popMoveToAfter", QCoreApplication::translate("CommandTreeView", "この項目の後ろに移動(&A)"), MoveChoice::After);
     m_popDD->addSeparator();
-    m_popMoveCancel = entry("popMoveCancel", QStringLiteral("ｷｬﾝｾﾙ(&C)"), MoveChoice::Cancel);
+    m_popMoveCancel = entry("popMoveCancel", QCoreApplication::translate("CommandTreeView", "ｷｬﾝｾﾙ(&C)"), MoveChoice::Cancel);
 }
 
 void TCommandTreeView::SetCommandModel(CommandTreeModel* model)

@@ -10,26 +10,27 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 namespace vpx {
 
 TfrmFind::TfrmFind(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmFind"));
-    setWindowTitle(QStringLiteral("検索"));
+    setWindowTitle(QCoreApplication::translate("FindDlg", "検索"));
 
     edtFindText = new QLineEdit(this);
     edtFindText->setObjectName(QStringLiteral("edtFindText"));
     edtFindText->setMinimumWidth(240);
-    lblFindText = new QLabel(QStringLiteral("検索文字列(&F)："), this);
+    lblFindText = new QLabel(QCoreApplication::translate("FindDlg", "検索文字列(&F)："), this);
     lblFindText->setBuddy(edtFindText);
 
-    grpTargets = new QGroupBox(QStringLiteral("検索対象(&T)"), this);
-    chkGroup = new QCheckBox(QStringLiteral("ｸﾞﾙｰﾌﾟ名(&G)"), grpTargets);
+    grpTargets = new QGroupBox(QCoreApplication::translate("FindDlg", "検索対象(&T)"), this);
+    chkGroup = new QCheckBox(QCoreApplication::translate("FindDlg", "ｸﾞﾙｰﾌﾟ名(&G)"), grpTargets);
     chkGroup->setObjectName(QStringLiteral("chkGroup"));
-    chkCommand = new QCheckBox(QStringLiteral("ｺﾏﾝﾄﾞ名(&N)"), grpTargets);
+    chkCommand = new QCheckBox(QCoreApplication::translate("FindDlg", "ｺﾏﾝﾄﾞ名(&N)"), grpTargets);
     chkCommand->setObjectName(QStringLiteral("chkCommand"));
-    chkString = new QCheckBox(QStringLiteral("ｺﾏﾝﾄﾞ文字列(&S)"), grpTargets);
+    chkString = new QCheckBox(QCoreApplication::translate("FindDlg", "ｺﾏﾝﾄﾞ文字列(&S)"), grpTargets);
     chkString->setObjectName(QStringLiteral("chkString"));
     auto* boxes = new QVBoxLayout(grpTargets);
     boxes->addWidget(chkGroup);
@@ -37,12 +38,12 @@ TfrmFind::TfrmFind(QWidget* parent) : QDialog(parent)
     boxes->addWidget(chkString);
     SetFindTargets(kDefaultFindTargets);
 
-    btnUp = new QPushButton(QStringLiteral("上候補(&P)"), this);
+    btnUp = new QPushButton(QCoreApplication::translate("FindDlg", "上候補(&P)"), this);
     btnUp->setObjectName(QStringLiteral("btnUp"));
-    btnDown = new QPushButton(QStringLiteral("下候補(&N)"), this);
+    btnDown = new QPushButton(QCoreApplication::translate("FindDlg", "下候補(&N)"), this);
     btnDown->setObjectName(QStringLiteral("btnDown"));
     btnDown->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    btnCancel = new QPushButton(QCoreApplication::translate("FindDlg", "ｷｬﾝｾﾙ"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     connect(btnUp, &QPushButton::clicked, this, [this] { done(ResultUp); });
     connect(btnDown, &QPushButton::clicked, this, [this] { done(ResultDown); });

@@ -9,18 +9,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 namespace vpx {
 
 TfrmGroupProp::TfrmGroupProp(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmGroupProp"));
-    setWindowTitle(QStringLiteral("ｸﾞﾙｰﾌﾟのﾌﾟﾛﾊﾟﾃｨ"));
+    setWindowTitle(QCoreApplication::translate("GroupPropDlg", "ｸﾞﾙｰﾌﾟのﾌﾟﾛﾊﾟﾃｨ"));
 
     edtGroupName = new QLineEdit(this);
     edtGroupName->setObjectName(QStringLiteral("edtGroupName"));
     edtGroupName->setMinimumWidth(280);
-    lblGroupName = new QLabel(QStringLiteral("グループ名(&N)："), this);
+    lblGroupName = new QLabel(QCoreApplication::translate("GroupPropDlg", "グループ名(&N)："), this);
     lblGroupName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblGroupName->setBuddy(edtGroupName);
 

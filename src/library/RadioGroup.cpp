@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -55,7 +56,7 @@ QHBoxLayout* OkCancelButtons(QDialog& dialog, QPushButton*& ok, QPushButton*& ca
     ok = new QPushButton(QStringLiteral("OK"), &dialog);
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setDefault(true);
-    cancel = new QPushButton(QStringLiteral("キャンセル"), &dialog);
+    cancel = new QPushButton(QCoreApplication::translate("RadioGroup", "キャンセル"), &dialog);
     cancel->setObjectName(QStringLiteral("btnCancel"));
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);

@@ -1,5 +1,7 @@
 #include "platform/UserPrompts.h"
 
+#include "platform/EngineText.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -9,7 +11,7 @@ namespace vpx {
 
 void UserPrompts::ShowException(const std::exception& e)
 {
-    Message(QString::fromUtf8(e.what()), QStringLiteral("Vorpex"), static_cast<int>(PromptButton::Ok),
+    Message(ShownEngineMessage(QString::fromUtf8(e.what()), "UDPErrs"), QStringLiteral("Vorpex"), static_cast<int>(PromptButton::Ok),
             PromptIcon::Error);
 }
 

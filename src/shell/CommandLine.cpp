@@ -1,7 +1,6 @@
 #include "shell/CommandLine.h"
 
 #include "platform/UserPrompts.h"
-
 #include <QCoreApplication>
 
 namespace vpx {
@@ -72,7 +71,7 @@ void ProcessCommandLine(const QStringList& arguments, const CommandLineTargets& 
                         UserPrompts& prompts)
 {
     const std::function<void(const QString&)> fail = [&](const QString& text) {
-        prompts.Message(text, QStringLiteral("コマンドラインオプションエラー"),
+        prompts.Message(text, QCoreApplication::translate("CommandLine", "コマンドラインオプションエラー"),
                         static_cast<int>(PromptButton::Ok), PromptIcon::Error);
     };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -90,19 +89,19 @@ void ProcessCommandLine(const QStringList& arguments, const CommandLineTargets& 
             continue;
         }
         if (i + 1 >= arguments.size()) {
-            fail(QStringLiteral("%1 オプションの後にファイル名が指定されていません").arg(option));
+            fail(QCoreApplication::translate("CommandLine", "%1 オプションの後にファイル名が指定されていません").arg(option));
             return;
         }
         const QString& file = arguments.at(++i);
         if (!targets.FileExists(file)) {
-            fail(QStringLiteral("%1 オプションで指定されたファイル\r\n\"%2\"\r\nが存在しません").arg(option, file));
+            fail(QCoreApplication::translate("CommandLine", "%1 オプションで指定されたファイル\r\n\"%2\"\r\nが存在しません").arg(option, file));
             return;
         }
         const bool loaded = command ? targets.LoadCommandFile(file) : targets.LoadAutoReplyFile(file);
         if (!loaded) {
             if (autoReply && targets.AutoReplyLoadFailed)
                 targets.AutoReplyLoadFailed();
-            fail(QStringLiteral("%1 オプションで指定されたファイル\r\n\"%2\"\r\nを読み込み中にエラーが発生しました")
+            fail(QCoreApplication::translate("CommandLine", "%1 オプションで指定されたファイル\r\n\"%2\"\r\nを読み込み中にエラーが発生しました")
                      .arg(option, file));
             return;
         }

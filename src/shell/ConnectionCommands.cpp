@@ -1,6 +1,7 @@
 #include "shell/ConnectionCommands.h"
 
 #include "platform/CodePage.h"
+#include "platform/EngineText.h"
 #include "platform/UserPrompts.h"
 #include "shell/InfoDlg.h"
 #include "shell/UDPProp.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -28,8 +30,8 @@ void TConnectionCommands::ShowConnectionState()
 {
     const bool open = m_socket.Active();
     SetConnectIndicators(open);
-    m_ind.mnuConnect->setText(open ? QStringLiteral("切断(&P)") : QStringLiteral("接続(&P)"));
-    m_ind.Panel0->setText(open ? QStringLiteral("接続中") : QStringLiteral("未接続"));
+    m_ind.mnuConnect->setText(open ? QCoreApplication::translate("ConnectionCommands", "切断(&P)") : QCoreApplication::translate("ConnectionCommands", "接続(&P)"));
+    m_ind.Panel0->setText(open ? QCoreApplication::translate("ConnectionCommands", "接続中") : QCoreApplication::translate("ConnectionCommands", "未接続"));
 }
 
 void TConnectionCommands::ShowLocalEndpoint()
@@ -57,8 +59,8 @@ void TConnectionCommands::ActionConnectExecute()
         m_socket.Open();
     } catch (const EUDPSockError& e) {
         SetConnectIndicators(false);
-        m_prompts.Message(QStringLiteral("ポートのオープンに失敗しました。\r\n\r\n") + QString::fromUtf8(e.what()),
-                          QStringLiteral("エラー"), static_cast<int>(PromptButton::Ok), PromptIcon::Error);
+        m_prompts.Message(QCoreApplication::translate("ConnectionCommands", "ポートのオープンに失敗しました。\r\n\r\n") + ShownEngineMessage(QString::fromUtf8(e.what()), "UDPErrs"),
+                          QCoreApplication::translate("ConnectionCommands", "エラー"), static_cast<int>(PromptButton::Ok), PromptIcon::Error);
         return;
     } catch (...) {
         SetConnectIndicators(false);

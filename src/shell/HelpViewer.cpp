@@ -1,5 +1,7 @@
 #include "shell/HelpViewer.h"
 
+#include "shell/Language.h"
+
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QHBoxLayout>
@@ -10,6 +12,7 @@
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 // Resources compiled into a static library are registered by hand.
 static void InitHelpResources()
@@ -37,6 +40,12 @@ QList<HelpKeyword> ParseHelpKeywords(const QString& text)
 
 namespace {
 
+// The page in the language of the interface.
+QString HelpFolder()
+{
+    return CurrentLanguage() == UiLanguage::English ? QStringLiteral(":/help/en/") : QStringLiteral(":/help/");
+}
+
 QString ReadResource(const QString& path)
 {
     QFile file(path);
@@ -51,20 +60,20 @@ THelpViewer::THelpViewer(QWidget* parent) : QDialog(parent)
 {
     InitHelpResources();
     setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(QStringLiteral("Vorpex ヘルプ"));
+    setWindowTitle(QCoreApplication::translate("HelpViewer", "Vorpex ヘルプ"));
     resize(760, 520);
 
     auto* left = new QWidget;
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    auto* prompt = new QLabel(QStringLiteral("キーワードを入力してください(&W):"));
+    auto* prompt = new QLabel(QCoreApplication::translate("HelpViewer", "キーワードを入力してください(&W):"));
     m_edit = new QLineEdit;
     m_edit->setObjectName(QStringLiteral("edtKeyword"));
     prompt->setBuddy(m_edit);
     m_list = new QListWidget;
     m_list->setObjectName(QStringLiteral("lstKeywords"));
-    m_list->setAccessibleName(QStringLiteral("キーワード"));
-    auto* show = new QPushButton(QStringLiteral("表示(&D)"));
+    m_list->setAccessibleName(QCoreApplication::translate("HelpViewer", "キーワード"));
+    auto* show = new QPushButton(QCoreApplication::translate("HelpViewer", "表示(&D)"));
     leftLayout->addWidget(prompt);
     leftLayout->addWidget(m_edit);
     leftLayout->addWidget(m_list, 1);
@@ -72,9 +81,9 @@ THelpViewer::THelpViewer(QWidget* parent) : QDialog(parent)
 
     m_browser = new QTextBrowser;
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
-    m_browser->setAccessibleName(QStringLiteral("ヘルプ"));
+    m_browser->setAccessibleName(QCoreApplication::translate("HelpViewer", "ヘルプ"));
     m_browser->setOpenExternalLinks(false);
-    m_browser->setHtml(ReadResource(QStringLiteral(":/help/vorpex.html")));
+    m_browser->setHtml(ReadResource(HelpFolder() + QStringLiteral("vorpex.html")));
 
     auto* splitter = new QSplitter;
     splitter->addWidget(left);
@@ -83,12 +92,12 @@ THelpViewer::THelpViewer(QWidget* parent) : QDialog(parent)
     splitter->setSizes({220, 540});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
+    buttons->button(QDialogButtonBox::Close)->setText(QCoreApplication::translate("HelpViewer", "閉じる"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter, 1);
     layout->addWidget(buttons);
 
-    m_keywords = ParseHelpKeywords(ReadResource(QStringLiteral(":/help/keywords.txt")));
+    m_keywords = ParseHelpKeywords(ReadResource(HelpFolder() + QStringLiteral("keywords.txt")));
     for (const HelpKeyword& k : m_keywords)
         m_list->addItem(k.keyword);
 

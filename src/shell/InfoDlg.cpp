@@ -5,13 +5,14 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QCoreApplication>
 
 namespace vpx {
 
 TfrmSockInfoDialog::TfrmSockInfoDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmSockInfoDialog"));
-    setWindowTitle(QStringLiteral("ソケット情報"));
+    setWindowTitle(QCoreApplication::translate("InfoDlg", "ソケット情報"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(289, 324);
 
@@ -31,12 +32,12 @@ TfrmSockInfoDialog::TfrmSockInfoDialog(QWidget* parent) : QDialog(parent)
         y += 16 * lines + 8;
         return value;
     };
-    lblDescription = pair("Label1", QStringLiteral("説明："), "lblDescription", 2);
-    lblSystemStatus = pair("Label2", QStringLiteral("状態："), "lblSystemStatus", 2);
-    lblLocalAddress = pair("Label5", QStringLiteral("ローカルＩＰアドレス："), "lblLocalAddress", 1);
-    lblPort = pair("Label7", QStringLiteral("ローカルポート番号："), "lblPort", 1);
-    lblMaxSockets = pair("Label3", QStringLiteral("最大ソケット数："), "lblMaxSockets", 1);
-    lblMaxUdpDg = pair("Label4", QStringLiteral("最大データグラムサイズ："), "lblMaxUdpDg", 1);
+    lblDescription = pair("Label1", QCoreApplication::translate("InfoDlg", "説明："), "lblDescription", 2);
+    lblSystemStatus = pair("Label2", QCoreApplication::translate("InfoDlg", "状態："), "lblSystemStatus", 2);
+    lblLocalAddress = pair("Label5", QCoreApplication::translate("InfoDlg", "ローカルＩＰアドレス："), "lblLocalAddress", 1);
+    lblPort = pair("Label7", QCoreApplication::translate("InfoDlg", "ローカルポート番号："), "lblPort", 1);
+    lblMaxSockets = pair("Label3", QCoreApplication::translate("InfoDlg", "最大ソケット数："), "lblMaxSockets", 1);
+    lblMaxUdpDg = pair("Label4", QCoreApplication::translate("InfoDlg", "最大データグラムサイズ："), "lblMaxUdpDg", 1);
 
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

@@ -14,6 +14,7 @@
 #include "shell/ConnectionCommands.h"
 #include "shell/HelpViewer.h"
 #include "shell/IPEdit.h"
+#include "shell/LanguageMenu.h"
 #include "shell/MainActions.h"
 #include "shell/NumEdit.h"
 #include "shell/PaneRules.h"
@@ -223,7 +224,7 @@ void TfrmSimMain::CreateToolBars()
     cboCommand->setCompleter(nullptr);
     cboCommand->setInsertPolicy(QComboBox::NoInsert);
     cboCommand->setFixedWidth(233);
-    cboCommand->setAccessibleName(QStringLiteral("コマンド入力"));
+    cboCommand->setAccessibleName(QCoreApplication::translate("Main", "コマンド入力"));
     toolCommand->addWidget(cboCommand);
     addToolBar(toolCommand);
 }
@@ -234,13 +235,13 @@ void TfrmSimMain::CreatePanes()
     TreeModel = new CommandTreeModel(Document.Tree(), this);
     TreeModel->SetIconLookup([](int index) { return ImageList::Shared().Icon(index); });
     tvCommand->SetCommandModel(TreeModel);
-    pnlLeft = Pane("pnlLeft", TitleStrip(QStringLiteral("ｺﾏﾝﾄﾞ"), "pnlCommandTitle"), tvCommand);
+    pnlLeft = Pane("pnlLeft", TitleStrip(QCoreApplication::translate("Main", "ｺﾏﾝﾄﾞ"), "pnlCommandTitle"), tvCommand);
 
     LogView = new TTrafficLogView;
     LogView->setObjectName(QStringLiteral("tcViewType"));
-    pnlSelected = TitleStrip(QStringLiteral("選択されていません"), "pnlSelected");
+    pnlSelected = TitleStrip(QCoreApplication::translate("Main", "選択されていません"), "pnlSelected");
     pnlRight = Pane("pnlRight", pnlSelected, LogView);
-    LogView->lstLog()->setAccessibleName(QStringLiteral("通信ログ"));
+    LogView->lstLog()->setAccessibleName(QCoreApplication::translate("Main", "通信ログ"));
 
     Splitter1 = new QSplitter(Qt::Horizontal);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -258,7 +259,7 @@ void TfrmSimMain::CreatePanes()
     lvReturnDatas->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvReturnDatas->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvReturnDatas->header()->setSectionsClickable(false);
-    pnlAutoReturnTitle = TitleStrip(QStringLiteral("自動返信ﾃﾞｰﾀ"), "pnlAutoReturnTitle");
+    pnlAutoReturnTitle = TitleStrip(QCoreApplication::translate("Main", "自動返信ﾃﾞｰﾀ"), "pnlAutoReturnTitle");
     pnlBottom = Pane("pnlBottom", pnlAutoReturnTitle, lvReturnDatas);
 
     Splitter2 = new QSplitter(Qt::Vertical);
@@ -299,7 +300,7 @@ void TfrmSimMain::CreateStatusBar()
         StatusPanel[i] = panel;
     }
     StatusPanel[0]->setAlignment(Qt::AlignCenter);
-    StatusPanel[0]->setText(QStringLiteral("未接続"));
+    StatusPanel[0]->setText(QCoreApplication::translate("Main", "未接続"));
 }
 
 void TfrmSimMain::CreateMenus()
@@ -327,49 +328,51 @@ void TfrmSimMain::CreateMenus()
             tb->setPopupMode(QToolButton::InstantPopup);
         return m;
     };
-    QMenu* file = menu(QStringLiteral("ファイル(&F)"), "mnuFile");
+    QMenu* file = menu(QCoreApplication::translate("Main", "ファイル(&F)"), "mnuFile");
     file->addActions({a.ActionNew, a.ActionOpen, a.ActionSave, a.ActionSaveAs});
     file->addSeparator();
     file->addActions({m_logExport->ActionLogSave(), m_logExport->ActionLogSaveSelected()});
     file->addSeparator();
     file->addAction(a.ActionExit);
 
-    QMenu* autoReply = menu(QStringLiteral("自動返信(&A)"), "mnuAutoReturn");
+    QMenu* autoReply = menu(QCoreApplication::translate("Main", "自動返信(&A)"), "mnuAutoReturn");
     autoReply->addActions({a.ActionAutoReturnOpen, a.ActionAutoReturnReload});
     autoReply->addSeparator();
     autoReply->addAction(a.ActionAutoReturn);
     autoReply->addAction(a.ActionReplyToSender);
 
-    QMenu* search = menu(QStringLiteral("検索(&S)"), "mnuSearch");
+    QMenu* search = menu(QCoreApplication::translate("Main", "検索(&S)"), "mnuSearch");
     search->addActions({a.ActionGoFind, a.ActionFindPrev, a.ActionFindNext});
     tbSearch = qobject_cast<QToolButton*>(toolMenu->widgetForAction(toolMenu->actions().constLast()));
     tbSearch->setEnabled(false);
 
-    QMenu* command = menu(QStringLiteral("コマンド(&C)"), "mnuCommand");
+    QMenu* command = menu(QCoreApplication::translate("Main", "コマンド(&C)"), "mnuCommand");
     command->addAction(mnuConnect);
     command->addSeparator();
     command->addActions({a.ActionSend, a.ActionSendSelected});
     command->addSeparator();
-    QMenu* addNew = command->addMenu(QStringLiteral("新規作成(&N)"));
+    QMenu* addNew = command->addMenu(QCoreApplication::translate("Main", "新規作成(&N)"));
     addNew->addActions({a.ActionAddGroup, a.ActionAddCommand, a.ActionAddRoot});
     command->addActions({a.ActionDelete, a.ActionProperty});
     command->addSeparator();
-    command->addMenu(QStringLiteral("バイトオーダー(&B)"))->addActions({a.ActionLittleEndian, a.ActionBigEndian});
-    command->addMenu(QStringLiteral("送信モード(&M)"))->addActions({a.ActionMix, a.ActionText});
+    command->addMenu(QCoreApplication::translate("Main", "バイトオーダー(&B)"))->addActions({a.ActionLittleEndian, a.ActionBigEndian});
+    command->addMenu(QCoreApplication::translate("Main", "送信モード(&M)"))->addActions({a.ActionMix, a.ActionText});
 
-    QMenu* view = menu(QStringLiteral("表示(&V)"), "mnuView");
-    view->addMenu(QStringLiteral("種類(&T)"))->addActions({t.ActionHex(), t.ActionDecimal(), t.ActionAscii()});
+    QMenu* view = menu(QCoreApplication::translate("Main", "表示(&V)"), "mnuView");
+    view->addMenu(QCoreApplication::translate("Main", "種類(&T)"))->addActions({t.ActionHex(), t.ActionDecimal(), t.ActionAscii()});
     view->addAction(t.ActionClear());
     view->addSeparator();
     view->addActions({m_logExport->ActionTimeColumn(), m_logExport->ActionFilterRow()});
 
-    QMenu* options = menu(QStringLiteral("オプション(&O)"), "mnuOption");
+    QMenu* options = menu(QCoreApplication::translate("Main", "オプション(&O)"), "mnuOption");
     options->addActions({a.ActionCommEnv, a.ActionSockInfo});
     options->addSeparator();
     options->addAction(t.ActionLog());
-    options->addMenu(QStringLiteral("ログファイル種別(&T)"))->addActions({t.ActionHexLog(), t.ActionAsciiLog()});
+    options->addMenu(QCoreApplication::translate("Main", "ログファイル種別(&T)"))->addActions({t.ActionHexLog(), t.ActionAsciiLog()});
+    options->addSeparator();
+    m_language = new TLanguageMenu(*options, *m_prompts, this);
 
-    QMenu* help = menu(QStringLiteral("ヘルプ(&H)"), "mnuHelp");
+    QMenu* help = menu(QCoreApplication::translate("Main", "ヘルプ(&H)"), "mnuHelp");
     help->addAction(a.ActionSearchforHelpOn);
     help->addSeparator();
     help->addAction(a.ActionAbout);
@@ -414,7 +417,7 @@ void TfrmSimMain::CreateSubsystems()
 
     m_about = std::make_unique<TAbout>(p, this);
     m_about->RegName = QStringLiteral("\\") + kRegistryKey;
-    m_about->Title = QStringLiteral("Vorpexについて");
+    m_about->Title = QCoreApplication::translate("Main", "Vorpexについて");
     m_about->Logo = VorpexLogoPixmap(64);
     m_about->ShowVerHelp = false;
     m_about->ShowAboutHelp = false;
@@ -573,6 +576,8 @@ TSettingsTarget TfrmSimMain::SettingsTarget()
     s.SetLogTimeColumn = [this](bool on) { LogView->SetTimeColumnVisible(on); };
     s.LogFilterRow = [this] { return LogView->FilterRowVisible(); };
     s.SetLogFilterRow = [this](bool on) { LogView->SetFilterRowVisible(on); };
+    s.Language = [this] { return m_language->Setting(); };
+    s.SetLanguage = [this](const QString& code) { m_language->SetSetting(code); };
     return s;
 }
 

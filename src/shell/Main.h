@@ -34,6 +34,7 @@ class TSendCommands;
 class TRepeatCommands;
 class THelpViewer;
 class TIPEdit;
+class TLanguageMenu;
 class TMainActions;
 class TNumEdit;
 class TPeerEndpoint;
@@ -76,6 +77,7 @@ public:
     TFindCommands& Find() const noexcept { return *m_find; }
     TAbout& About() const noexcept { return *m_about; }
     UserPrompts& Prompts() const noexcept { return *m_prompts; }
+    TLanguageMenu& LanguageMenu() const noexcept { return *m_language; }
 
     // Widgets, by the names the rest of the program knows them by.
     TXPToolBarMenu* toolMenu = nullptr;
@@ -140,6 +142,7 @@ private:
     TMainActions* m_actions = nullptr;
     TTrafficActions* m_trafficActions = nullptr;
     TTrafficExportCommands* m_logExport = nullptr;
+    TLanguageMenu* m_language = nullptr;
     std::unique_ptr<TConnectionCommands> m_connection;
     TPeerEndpoint* m_peer = nullptr;
     std::unique_ptr<TSendCommands> m_send;

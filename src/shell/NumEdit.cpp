@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <charconv>
@@ -28,7 +29,7 @@ EInvalidOperation::EInvalidOperation(const QString& message)
 
 QString RangeErrorMessage(std::int64_t low, std::int64_t high)
 {
-    return QStringLiteral("%1 から %2 の間の値でなければなりません").arg(low).arg(high);
+    return QCoreApplication::translate("NumEdit", "%1 から %2 の間の値でなければなりません").arg(low).arg(high);
 }
 
 namespace numedit {

@@ -35,6 +35,7 @@ const QString kWriteLog = QStringLiteral("WriteLog");
 const QString kPeerAddress = QStringLiteral("PeerAddress");
 const QString kPeerPort = QStringLiteral("PeerPort");
 const QString kReplyToSender = QStringLiteral("ReplyToSender");
+const QString kLanguage = QStringLiteral("Language");
 
 const QString kLogWidthNames[3] = {QStringLiteral("LogWidth"), QStringLiteral("LogWidth2"),
                                    QStringLiteral("LogWidth3")};
@@ -202,6 +203,8 @@ void LoadSettings(const TSettingsTarget& target, const QString& key)
         target.SetPeerAddress(*address);
     if (const auto port = StoredPeerPort(ini.ReadString(kOption, kPeerPort, QString())); port && target.SetPeerPort)
         target.SetPeerPort(*port);
+    if (target.SetLanguage)
+        target.SetLanguage(ini.ReadString(QString(), kLanguage, QString()));
 }
 
 void SaveSettings(const TSettingsTarget& target, const QString& key)
@@ -232,6 +235,8 @@ void SaveSettings(const TSettingsTarget& target, const QString& key)
         ini.WriteInteger(kOption, kPeerPort, *port);
     if (target.ActionReplyToSender)
         ini.WriteBool(kOption, kReplyToSender, target.ActionReplyToSender->isChecked());
+    if (target.Language)
+        ini.WriteString(QString(), kLanguage, target.Language());
     ini.UpdateFile();
 }
 

@@ -45,6 +45,10 @@ struct TSettingsTarget {
     std::function<void(const QString&)> SetPeerAddress;
     std::function<std::optional<int>()> PeerPort;
     std::function<void(int)> SetPeerPort;
+    // The interface language chosen in the options menu, "Language" in the key:
+    // "" follows the locale, "ja" or "en". It takes effect at the next start.
+    std::function<QString()> Language;
+    std::function<void(const QString&)> SetLanguage;
     QAction* ActionLog = nullptr;
     // Checked: automatic replies answer the sender ("ReplyToSender" in "Option", off when missing).
     QAction* ActionReplyToSender = nullptr;

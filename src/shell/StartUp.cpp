@@ -3,6 +3,7 @@
 #include "platform/UserPrompts.h"
 
 #include <exception>
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -13,7 +14,7 @@ int RunProgram(UserPrompts& prompts, const std::function<int()>& run)
     } catch (const std::exception& e) {
         prompts.ShowException(e);
     } catch (...) {
-        prompts.Message(QStringLiteral("予期しないエラーが発生しました"), QStringLiteral("Vorpex"),
+        prompts.Message(QCoreApplication::translate("StartUp", "予期しないエラーが発生しました"), QStringLiteral("Vorpex"),
                         static_cast<int>(PromptButton::Ok), PromptIcon::Error);
     }
     return kStartUpFailedStatus;

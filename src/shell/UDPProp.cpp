@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -20,20 +21,22 @@ namespace vpx {
 
 namespace {
 
-const QString kStepNames[] = {QStringLiteral("アイドル"), QStringLiteral("－２"), QStringLiteral("－１"),
-                              QStringLiteral("０"),       QStringLiteral("＋１"), QStringLiteral("＋２"),
-                              QStringLiteral("最高")};
+// Translated where they are shown: this table exists before any translation is loaded.
+const char* const kStepNames[] = {QT_TRANSLATE_NOOP("UDPProp", "アイドル"), QT_TRANSLATE_NOOP("UDPProp", "－２"),
+                                  QT_TRANSLATE_NOOP("UDPProp", "－１"),     QT_TRANSLATE_NOOP("UDPProp", "０"),
+                                  QT_TRANSLATE_NOOP("UDPProp", "＋１"),     QT_TRANSLATE_NOOP("UDPProp", "＋２"),
+                                  QT_TRANSLATE_NOOP("UDPProp", "最高")};
 
 } // namespace
 
 QString PriorityStepName(TThreadPriority step)
 {
-    return IsValidPriority(step) ? kStepNames[step] : QString::number(step);
+    return IsValidPriority(step) ? QCoreApplication::translate("UDPProp", kStepNames[step]) : QString::number(step);
 }
 
 QString PriorityRefusedNote(TThreadPriority wanted, TThreadPriority inForce)
 {
-    return QStringLiteral("受信監視の頻度「%1」はシステムに拒否されました（実際は「%2」）")
+    return QCoreApplication::translate("UDPProp", "受信監視の頻度「%1」はシステムに拒否されました（実際は「%2」）")
         .arg(PriorityStepName(wanted), PriorityStepName(inForce));
 }
 
@@ -57,12 +60,12 @@ QString LocalAddressEntryText(const LocalAddressEntry& entry)
 TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmUDPProperty"));
-    setWindowTitle(QStringLiteral("ＵＤＰコントロールの設定"));
+    setWindowTitle(QCoreApplication::translate("UDPProp", "ＵＤＰコントロールの設定"));
     // A fixed dialog border with no title-bar buttons but the frame itself.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(320, 256);
 
-    lblPort = new QLabel(QStringLiteral("ポート："), this);
+    lblPort = new QLabel(QCoreApplication::translate("UDPProp", "ポート："), this);
     lblPort->setObjectName(QStringLiteral("lblPort"));
     lblPort->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblPort->setGeometry(8, 12, 96, 20);
@@ -70,19 +73,19 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     nedtPort->setObjectName(QStringLiteral("nedtPort"));
     nedtPort->SetMax(65535);
     nedtPort->setGeometry(108, 10, std::max(57, nedtPort->WidthToShow(QStringLiteral("65535"))), 22);
-    nedtPort->setAccessibleName(QStringLiteral("ポート"));
+    nedtPort->setAccessibleName(QCoreApplication::translate("UDPProp", "ポート"));
     lblPort->setBuddy(nedtPort);
 
-    lblPriority = new QLabel(QStringLiteral("受信監視の頻度："), this);
+    lblPriority = new QLabel(QCoreApplication::translate("UDPProp", "受信監視の頻度："), this);
     lblPriority->setObjectName(QStringLiteral("lblPriority"));
     lblPriority->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblPriority->setGeometry(8, 42, 96, 20);
     cboPriority = new QComboBox(this);
     cboPriority->setObjectName(QStringLiteral("cboPriority"));
-    for (const QString& name : kStepNames)
-        cboPriority->addItem(name);
+    for (const char* name : kStepNames)
+        cboPriority->addItem(QCoreApplication::translate("UDPProp", name));
     cboPriority->setGeometry(108, 40, 111, 22);
-    cboPriority->setAccessibleName(QStringLiteral("受信監視の頻度"));
+    cboPriority->setAccessibleName(QCoreApplication::translate("UDPProp", "受信監視の頻度"));
     lblPriority->setBuddy(cboPriority);
 
     lblPriorityInForce = new QLabel(this);
@@ -133,7 +136,7 @@ TfrmUDPProperty::TfrmUDPProperty(QWidget* parent) : QDialog(parent)
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
     btnOK->setGeometry(157, 224, 75, 25);
-    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    btnCancel = new QPushButton(QCoreApplication::translate("UDPProp", "キャンセル"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setGeometry(237, 224, 75, 25);
     connect(btnOK, &QPushButton::clicked, this, &TfrmUDPProperty::btnOKClick);
@@ -208,14 +211,14 @@ void TfrmUDPProperty::ShowOverride(const std::optional<std::string>& value)
 
 void TfrmUDPProperty::ShowInForce(const TCustomUDPSock& socket)
 {
-    QString inForce = socket.Active() ? QStringLiteral("実際：%1").arg(PriorityStepName(socket.PriorityInForce()))
-                                      : QStringLiteral("実際：－（未接続）");
+    QString inForce = socket.Active() ? QCoreApplication::translate("UDPProp", "実際：%1").arg(PriorityStepName(socket.PriorityInForce()))
+                                      : QCoreApplication::translate("UDPProp", "実際：－（未接続）");
     if (socket.PriorityRefused())
-        inForce += QStringLiteral("（システムが拒否）");
+        inForce += QCoreApplication::translate("UDPProp", "（システムが拒否）");
     lblPriorityInForce->setText(inForce);
     // A long path keeps both ends visible; the whole of it is the tool tip.
     const QString file = QDir::toNativeSeparators(socket.LogName());
-    const QString shown = QStringLiteral("ログファイル：") + file;
+    const QString shown = QCoreApplication::translate("UDPProp", "ログファイル：") + file;
     lblLogFile->setText(QFontMetrics(lblLogFile->font()).elidedText(shown, Qt::ElideMiddle, lblLogFile->width()));
     lblLogFile->setToolTip(file);
 }

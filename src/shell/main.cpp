@@ -1,13 +1,18 @@
+#include "shell/Language.h"
 #include "shell/Main.h"
+#include "shell/Settings.h"
 #include "shell/StartUp.h"
 #include "shell/TerminationSignals.h"
 
 #include "platform/UserPrompts.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -15,11 +20,19 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vorpex"));
     QApplication::setOrganizationName(QStringLiteral("Norveth"));
 
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    QStringList given = QApplication::arguments();
+    given.removeFirst();
+    // The language is settled before the first text is shown, and `--lang` is not
+    // one of the window's own arguments.
+    const vpx::LanguageChoice language =
+        vpx::ChooseLanguage(given, vpx::StoredLanguageSetting(vpx::SettingsKey()), QLocale::system().name());
+    if (!language.error.isEmpty())
+        std::fprintf(stderr, "%s\n", language.error.toLocal8Bit().constData());
+    vpx::InstallTranslations(language.language);
+    QStringList arguments = language.arguments;
     // Until the window exists, a failure has only an unparented box to show in.
     vpx::QtUserPrompts startUpPrompts(nullptr);
-    return vpx::RunProgram(startUpPrompts, [&arguments] {
+    const int status = vpx::RunProgram(startUpPrompts, [&arguments] {
         vpx::TfrmSimMain window(arguments);
         vpx::CloseOnTerminationSignals(window);
         window.show();
@@ -38,4 +51,7 @@ int main(int argc, char** argv)
         }
         return QApplication::exec();
     });
+    // The translators go while the application they were installed into still exists.
+    vpx::RemoveTranslations();
+    return status;
 }

@@ -10,15 +10,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTreeView>
+#include <QCoreApplication>
 
 namespace vpx {
 
 namespace {
 
-const QString& TitleText()
+QString TitleText()
 {
-    static const QString text = QStringLiteral("自動返信ﾃﾞｰﾀ");
-    return text;
+    return QCoreApplication::translate("AutoReplyCommands", "自動返信ﾃﾞｰﾀ");
 }
 
 // While a message box is up the pointer is the ordinary arrow, whatever the
@@ -108,7 +108,7 @@ bool TAutoReplyCommands::LoadAutoReplyFile(const QString& fileName)
     QFile file(fileName);
     if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         const ArrowCursor arrow;
-        m_prompts.Message(QStringLiteral("自動返信ファイルのオープンに失敗しました"), QStringLiteral("エラー"),
+        m_prompts.Message(QCoreApplication::translate("AutoReplyCommands", "自動返信ファイルのオープンに失敗しました"), QCoreApplication::translate("AutoReplyCommands", "エラー"),
                           static_cast<PromptButtons>(PromptButton::Ok), PromptIcon::Error);
         return false;
     }
@@ -126,7 +126,7 @@ bool TAutoReplyCommands::LoadAutoReplyFile(const QString& fileName)
     } else {
         {
             const ArrowCursor arrow;
-            m_prompts.Message(QStringLiteral("有効なデータがありませんでした"), QStringLiteral("自動返信データ"),
+            m_prompts.Message(QCoreApplication::translate("AutoReplyCommands", "有効なデータがありませんでした"), QCoreApplication::translate("AutoReplyCommands", "自動返信データ"),
                               static_cast<PromptButtons>(PromptButton::Ok), PromptIcon::Information);
         }
         m_controls.ActionAutoReturn->setEnabled(false);
@@ -142,8 +142,8 @@ void TAutoReplyCommands::ActionAutoReturnExecute()
 void TAutoReplyCommands::ActionAutoReturnOpenExecute()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("自動返信ファイルの選択");
-    request.filters = {QStringLiteral("自動返信ﾌｧｲﾙ(*.vpa)")};
+    request.title = QCoreApplication::translate("AutoReplyCommands", "自動返信ファイルの選択");
+    request.filters = {QCoreApplication::translate("AutoReplyCommands", "自動返信ﾌｧｲﾙ(*.vpa)")};
     request.filterIndex = 0;
     request.defaultSuffix = QStringLiteral("vpa");
     if (!m_fileName.isEmpty()) {
@@ -165,7 +165,7 @@ void TAutoReplyCommands::ActionAutoReturnReloadExecute()
 {
     const QFileInfo info(m_fileName);
     if (m_fileName.isEmpty() || !info.exists() || !info.isFile()) {
-        m_prompts.Message(QStringLiteral("リロード対象の自動返信ファイルが見つかりません"), QStringLiteral("エラー"),
+        m_prompts.Message(QCoreApplication::translate("AutoReplyCommands", "リロード対象の自動返信ファイルが見つかりません"), QCoreApplication::translate("AutoReplyCommands", "エラー"),
                           static_cast<PromptButtons>(PromptButton::Ok), PromptIcon::Error);
         return;
     }
@@ -194,7 +194,7 @@ void TAutoReplyCommands::AutoReplyLoadFailed()
 
 void TAutoReplyCommands::Loaded(const QString& fileName)
 {
-    m_controls.pnlAutoReturnTitle->setText(QStringLiteral("自動返信ﾃﾞｰﾀ - %1").arg(QFileInfo(fileName).fileName()));
+    m_controls.pnlAutoReturnTitle->setText(QCoreApplication::translate("AutoReplyCommands", "自動返信ﾃﾞｰﾀ - %1").arg(QFileInfo(fileName).fileName()));
     m_controls.ActionAutoReturnReload->setEnabled(true);
 }
 

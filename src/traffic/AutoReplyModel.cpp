@@ -1,4 +1,5 @@
 #include "traffic/AutoReplyModel.h"
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -26,7 +27,7 @@ QVariant TAutoReplyModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
-    case ColType: return row.RowType == rtLookup ? QStringLiteral("検索") : QStringLiteral("指定");
+    case ColType: return row.RowType == rtLookup ? QCoreApplication::translate("AutoReplyModel", "検索") : QCoreApplication::translate("AutoReplyModel", "指定");
     case ColCompare: return FromAnsi(row.CompareData);
     case ColReceiveComment: return FromAnsi(row.ReceiveComment);
     case ColSendComment: return FromAnsi(row.SendComment);
@@ -64,11 +65,11 @@ QVariant TAutoReplyModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case ColType: return QStringLiteral("種別");
-    case ColCompare: return QStringLiteral("比較ﾃﾞｰﾀ");
-    case ColReceiveComment: return QStringLiteral("受信ｺﾒﾝﾄ");
-    case ColSendComment: return QStringLiteral("送信ｺﾒﾝﾄ");
-    case ColSendData: return QStringLiteral("送信ﾃﾞｰﾀ");
+    case ColType: return QCoreApplication::translate("AutoReplyModel", "種別");
+    case ColCompare: return QCoreApplication::translate("AutoReplyModel", "比較ﾃﾞｰﾀ");
+    case ColReceiveComment: return QCoreApplication::translate("AutoReplyModel", "受信ｺﾒﾝﾄ");
+    case ColSendComment: return QCoreApplication::translate("AutoReplyModel", "送信ｺﾒﾝﾄ");
+    case ColSendData: return QCoreApplication::translate("AutoReplyModel", "送信ﾃﾞｰﾀ");
     default: return {};
     }
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <QCoreApplication>
 
 namespace vpx {
 
@@ -120,13 +121,13 @@ QString SendBlockedReason(bool portOpen, const AnsiString& address, std::uint16_
     // The socket layer would refuse these with a bare "invalid argument" box.
     const bool noAddress = ws::inet_addr(address) == 0;
     if (noAddress && port == 0)
-        return QStringLiteral("送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください");
+        return QCoreApplication::translate("PayloadSender", "送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください");
     if (noAddress)
-        return QStringLiteral("送信先のｱﾄﾞﾚｽを設定してください");
+        return QCoreApplication::translate("PayloadSender", "送信先のｱﾄﾞﾚｽを設定してください");
     if (port == 0)
-        return QStringLiteral("送信先のﾎﾟｰﾄを設定してください");
+        return QCoreApplication::translate("PayloadSender", "送信先のﾎﾟｰﾄを設定してください");
     if (!portOpen)
-        return QStringLiteral("ﾎﾟｰﾄが閉じているため送信しませんでした");
+        return QCoreApplication::translate("PayloadSender", "ﾎﾟｰﾄが閉じているため送信しませんでした");
     return QString();
 }
 

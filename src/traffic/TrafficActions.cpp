@@ -5,26 +5,27 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 
 namespace vpx {
 
 TTrafficActions::TTrafficActions(TTrafficLogView& view, TCustomDebugLog& log, QObject* parent)
     : QObject(parent), m_view(view), m_debugLog(log)
 {
-    m_clear = Make(QStringLiteral("ActionClear"), QStringLiteral("クリア(&N)"),
-                   QStringLiteral("ﾛｸﾞのｸﾘｱ|ﾛｸﾞをｸﾘｱします"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    m_hex = Make(QStringLiteral("ActionHex"), QStringLiteral("16進"), QStringLiteral("16進|ﾛｸﾞ表示を16進表示にします"),
+    m_clear = Make(QStringLiteral("ActionClear"), QCoreApplication::translate("TrafficActions", "クリア(&N)"),
+                   QCoreApplication::translate("TrafficActions", "ﾛｸﾞのｸﾘｱ|ﾛｸﾞをｸﾘｱします"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    m_hex = Make(QStringLiteral("ActionHex"), QCoreApplication::translate("TrafficActions", "16進"), QCoreApplication::translate("TrafficActions", "16進|ﾛｸﾞ表示を16進表示にします"),
                  QKeySequence(Qt::CTRL | Qt::Key_H));
-    m_decimal = Make(QStringLiteral("ActionDecimal"), QStringLiteral("10進"),
-                     QStringLiteral("10進|ﾛｸﾞ表示を10進表示にします"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_decimal = Make(QStringLiteral("ActionDecimal"), QCoreApplication::translate("TrafficActions", "10進"),
+                     QCoreApplication::translate("TrafficActions", "10進|ﾛｸﾞ表示を10進表示にします"), QKeySequence(Qt::CTRL | Qt::Key_D));
     m_ascii = Make(QStringLiteral("ActionAscii"), QStringLiteral("Ascii"),
-                   QStringLiteral("Ascii|ﾛｸﾞ表示をAscii表示にします"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_log = Make(QStringLiteral("ActionLog"), QStringLiteral("ログ(&L)"),
-                 QStringLiteral("ﾛｸﾞﾌｧｲﾙに書き込む|ﾛｸﾞﾌｧｲﾙにﾛｸﾞを書き込みます"), QKeySequence(Qt::CTRL | Qt::Key_L));
-    m_hexLog = Make(QStringLiteral("ActionHexLog"), QStringLiteral("16進表記(&H)"),
-                    QStringLiteral("16進表記|ログファイルに16進表記で書きこみます"), QKeySequence());
-    m_asciiLog = Make(QStringLiteral("ActionAsciiLog"), QStringLiteral("文字列(&S)"),
-                      QStringLiteral("文字列|受信データを文字列としてログファイルに書きこみます"), QKeySequence());
+                   QCoreApplication::translate("TrafficActions", "Ascii|ﾛｸﾞ表示をAscii表示にします"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_log = Make(QStringLiteral("ActionLog"), QCoreApplication::translate("TrafficActions", "ログ(&L)"),
+                 QCoreApplication::translate("TrafficActions", "ﾛｸﾞﾌｧｲﾙに書き込む|ﾛｸﾞﾌｧｲﾙにﾛｸﾞを書き込みます"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_hexLog = Make(QStringLiteral("ActionHexLog"), QCoreApplication::translate("TrafficActions", "16進表記(&H)"),
+                    QCoreApplication::translate("TrafficActions", "16進表記|ログファイルに16進表記で書きこみます"), QKeySequence());
+    m_asciiLog = Make(QStringLiteral("ActionAsciiLog"), QCoreApplication::translate("TrafficActions", "文字列(&S)"),
+                      QCoreApplication::translate("TrafficActions", "文字列|受信データを文字列としてログファイルに書きこみます"), QKeySequence());
 
     // Radio entries: the view types, and the two forms of the trace file. The
     // groups are optional-exclusive so the code alone decides what is checked.

@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -155,8 +156,8 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
 
     m_tabs = new QTabBar(this);
     m_tabs->setObjectName(QStringLiteral("tcViewType"));
-    m_tabs->addTab(QStringLiteral("１６進"));
-    m_tabs->addTab(QStringLiteral("１０進"));
+    m_tabs->addTab(QCoreApplication::translate("TrafficLogView", "１６進"));
+    m_tabs->addTab(QCoreApplication::translate("TrafficLogView", "１０進"));
     m_tabs->addTab(QStringLiteral("Ascii"));
     m_tabs->setExpanding(false);
     m_tabs->setDrawBase(true);
@@ -172,8 +173,8 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
     outer->addWidget(page, 1);
 
     m_headerModel = new QStandardItemModel(0, 4, this);
-    m_headerModel->setHorizontalHeaderLabels({QStringLiteral("アドレス"), QStringLiteral("ポート"),
-                                              QStringLiteral("コマンド"), QStringLiteral("コメント")});
+    m_headerModel->setHorizontalHeaderLabels({QCoreApplication::translate("TrafficLogView", "アドレス"), QCoreApplication::translate("TrafficLogView", "ポート"),
+                                              QCoreApplication::translate("TrafficLogView", "コマンド"), QCoreApplication::translate("TrafficLogView", "コメント")});
     m_header = new QHeaderView(Qt::Horizontal, page);
     m_header->setObjectName(QStringLiteral("Header"));
     m_header->setModel(m_headerModel);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTime>
+#include <QCoreApplication>
 
 #include <unistd.h>
 
@@ -13,12 +14,12 @@ namespace vpx {
 
 QString TCustomDebugLog::LogErrorText()
 {
-    return QStringLiteral("デバッグログ作成失敗");
+    return QCoreApplication::translate("DebugLog", "デバッグログ作成失敗");
 }
 
 QString TCustomDebugLog::LogErrorCaption()
 {
-    return QStringLiteral("エラー");
+    return QCoreApplication::translate("DebugLog", "エラー");
 }
 
 QString TCustomDebugLog::LogErrorMessage(const QString& fileName, const QString& reason)

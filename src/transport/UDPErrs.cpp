@@ -1,5 +1,6 @@
 #include "transport/UDPErrs.h"
 
+#include "platform/TrNoop.h"
 #include "platform/WinSock.h"
 
 #include <algorithm>
@@ -25,85 +26,85 @@ struct Row {
     std::initializer_list<Detail> details;
 };
 
-constexpr const char* kUndefined = "未定義のエラー(%d)です。";
-constexpr const char* kBlocking = "ソケットがブロック中です。";
-constexpr const char* kNetDown = "ネットワークが停止しています。";
-constexpr const char* kNotInit = "初期化されていません。";
-constexpr const char* kIntr = "ブロッキング操作はキャンセルされました。";
-constexpr const char* kWouldBlock = "ノンブロッキングモードのソケットにブロッキング操作を要求しました。";
-constexpr const char* kNotSock = "デスクリプタがソケットではありません。";
-constexpr const char* kOob = "MSG_OOBが指定されましたが、ソケットはストリーム形式ではありません。";
-constexpr const char* kAborted = "バーチャルサーキットは、タイムアウトか他の失敗の為に中止されました。";
-constexpr const char* kReset = "バーチャルサーキットは、リモート側によってリセットされました。";
-constexpr const char* kShutdown = "ソケットが閉じられています。";
-constexpr const char* kParamHeading = "ソケット動作パラメータの設定/取得時にエラーが発生しました。\r\n";
+constexpr const char* kUndefined = VPX_TR_NOOP("UDPErrs", "未定義のエラー(%d)です。");
+constexpr const char* kBlocking = VPX_TR_NOOP("UDPErrs", "ソケットがブロック中です。");
+constexpr const char* kNetDown = VPX_TR_NOOP("UDPErrs", "ネットワークが停止しています。");
+constexpr const char* kNotInit = VPX_TR_NOOP("UDPErrs", "初期化されていません。");
+constexpr const char* kIntr = VPX_TR_NOOP("UDPErrs", "ブロッキング操作はキャンセルされました。");
+constexpr const char* kWouldBlock = VPX_TR_NOOP("UDPErrs", "ノンブロッキングモードのソケットにブロッキング操作を要求しました。");
+constexpr const char* kNotSock = VPX_TR_NOOP("UDPErrs", "デスクリプタがソケットではありません。");
+constexpr const char* kOob = VPX_TR_NOOP("UDPErrs", "MSG_OOBが指定されましたが、ソケットはストリーム形式ではありません。");
+constexpr const char* kAborted = VPX_TR_NOOP("UDPErrs", "バーチャルサーキットは、タイムアウトか他の失敗の為に中止されました。");
+constexpr const char* kReset = VPX_TR_NOOP("UDPErrs", "バーチャルサーキットは、リモート側によってリセットされました。");
+constexpr const char* kShutdown = VPX_TR_NOOP("UDPErrs", "ソケットが閉じられています。");
+constexpr const char* kParamHeading = VPX_TR_NOOP("UDPErrs", "ソケット動作パラメータの設定/取得時にエラーが発生しました。\r\n");
 
 using namespace ws;
 
 const Row kRows[] = {
-    {"WSAStartup", FailTest::NonZero, true, "Windows ソケットの初期化時にエラーが発生しました。\r\n",
-     {{WSAEINVAL, "要求されたSocketsのバージョンはＤＬＬでサポートされていません。"},
-      {WSASYSNOTREADY, "ネットワークの準備ができていません。"},
-      {WSAVERNOTSUPPORTED, "要求されたSocketsのバージョンはサポートされていません。"}}},
-    {"WSACleanup", FailTest::NonZero, false, "Windows ソケットの終了時にエラーが発生しました。\r\n",
+    {"WSAStartup", FailTest::NonZero, true, VPX_TR_NOOP("UDPErrs", "Windows ソケットの初期化時にエラーが発生しました。\r\n"),
+     {{WSAEINVAL, VPX_TR_NOOP("UDPErrs", "要求されたSocketsのバージョンはＤＬＬでサポートされていません。")},
+      {WSASYSNOTREADY, VPX_TR_NOOP("UDPErrs", "ネットワークの準備ができていません。")},
+      {WSAVERNOTSUPPORTED, VPX_TR_NOOP("UDPErrs", "要求されたSocketsのバージョンはサポートされていません。")}}},
+    {"WSACleanup", FailTest::NonZero, false, VPX_TR_NOOP("UDPErrs", "Windows ソケットの終了時にエラーが発生しました。\r\n"),
      {{WSAEINPROGRESS, kBlocking}, {WSAENETDOWN, kNetDown}, {WSANOTINITIALISED, kNotInit}}},
-    {"sendto", FailTest::MinusOne, false, "データ送信時にエラーが発生しました。\r\n",
+    {"sendto", FailTest::MinusOne, false, VPX_TR_NOOP("UDPErrs", "データ送信時にエラーが発生しました。\r\n"),
      {{WSAEINTR, kIntr},
-      {WSAEACCES, "ブロードキャストアドレスが指定されましたが、適切なフラグが設定されていません。"},
-      {WSAEFAULT, "パラメータのアドレスが不正か、サイズが小さすぎます。"},
+      {WSAEACCES, VPX_TR_NOOP("UDPErrs", "ブロードキャストアドレスが指定されましたが、適切なフラグが設定されていません。")},
+      {WSAEFAULT, VPX_TR_NOOP("UDPErrs", "パラメータのアドレスが不正か、サイズが小さすぎます。")},
       {WSAEWOULDBLOCK, kWouldBlock},
       {WSAEINPROGRESS, kBlocking},
       {WSAENOTSOCK, kNotSock},
-      {WSAEDESTADDRREQ, "宛先のアドレスが指定されていません。"},
-      {WSAEMSGSIZE, "データグラムでサポートされているサイズより大きいサイズのメッセージを送信しようとしました。"},
+      {WSAEDESTADDRREQ, VPX_TR_NOOP("UDPErrs", "宛先のアドレスが指定されていません。")},
+      {WSAEMSGSIZE, VPX_TR_NOOP("UDPErrs", "データグラムでサポートされているサイズより大きいサイズのメッセージを送信しようとしました。")},
       {WSAEOPNOTSUPP, kOob},
-      {WSAEAFNOSUPPORT, "指定されたアドレスファミリーは、このソケットで使用できません。"},
-      {WSAEADDRNOTAVAIL, "指定されたアドレスは、ローカルコンピュータから使用できません。"},
+      {WSAEAFNOSUPPORT, VPX_TR_NOOP("UDPErrs", "指定されたアドレスファミリーは、このソケットで使用できません。")},
+      {WSAEADDRNOTAVAIL, VPX_TR_NOOP("UDPErrs", "指定されたアドレスは、ローカルコンピュータから使用できません。")},
       {WSAENETDOWN, kNetDown},
-      {WSAENETUNREACH, "現在ネットワークは届くことができません。"},
-      {WSAENETRESET, "接続が解除されたので再接続しなければなりません。"},
+      {WSAENETUNREACH, VPX_TR_NOOP("UDPErrs", "現在ネットワークは届くことができません。")},
+      {WSAENETRESET, VPX_TR_NOOP("UDPErrs", "接続が解除されたので再接続しなければなりません。")},
       {WSAECONNABORTED, kAborted},
       {WSAECONNRESET, kReset},
-      {WSAENOBUFS, "バッファがデッドロックされました。"},
-      {WSAENOTCONN, "ソケットが接続されていません。"},
+      {WSAENOBUFS, VPX_TR_NOOP("UDPErrs", "バッファがデッドロックされました。")},
+      {WSAENOTCONN, VPX_TR_NOOP("UDPErrs", "ソケットが接続されていません。")},
       {WSAESHUTDOWN, kShutdown},
       {WSANOTINITIALISED, kNotInit}}},
-    {"recvfrom", FailTest::MinusOne, false, "データ受信時にエラーが発生しました。\r\n",
+    {"recvfrom", FailTest::MinusOne, false, VPX_TR_NOOP("UDPErrs", "データ受信時にエラーが発生しました。\r\n"),
      {{WSAEINTR, kIntr},
-      {WSAEFAULT, "送信元アドレスを格納するバッファが小さすぎます。"},
-      {WSAEINVAL, "ソケットは、バインドされていません。"},
+      {WSAEFAULT, VPX_TR_NOOP("UDPErrs", "送信元アドレスを格納するバッファが小さすぎます。")},
+      {WSAEINVAL, VPX_TR_NOOP("UDPErrs", "ソケットは、バインドされていません。")},
       {WSAEWOULDBLOCK, kWouldBlock},
       {WSAEINPROGRESS, kBlocking},
       {WSAENOTSOCK, kNotSock},
-      {WSAEMSGSIZE, "データグラムは指定されたバッファのサイズより大きかったので分割されました。"},
+      {WSAEMSGSIZE, VPX_TR_NOOP("UDPErrs", "データグラムは指定されたバッファのサイズより大きかったので分割されました。")},
       {WSAEOPNOTSUPP, kOob},
       {WSAENETDOWN, kNetDown},
       {WSAECONNABORTED, kAborted},
       {WSAECONNRESET, kReset},
-      {WSAENOTCONN, "ソケットはコネクトされていません。"},
+      {WSAENOTCONN, VPX_TR_NOOP("UDPErrs", "ソケットはコネクトされていません。")},
       {WSAESHUTDOWN, kShutdown},
       {WSANOTINITIALISED, kNotInit}}},
-    {"bind", FailTest::NonZero, false, "ソケットのバインド時にエラーが発生しました。\r\n",
-     {{WSAEFAULT, "指定されたサイズは小さすぎます。"},
-      {WSAEINVAL, "指定されたソケットはすでにバインドされています。"},
+    {"bind", FailTest::NonZero, false, VPX_TR_NOOP("UDPErrs", "ソケットのバインド時にエラーが発生しました。\r\n"),
+     {{WSAEFAULT, VPX_TR_NOOP("UDPErrs", "指定されたサイズは小さすぎます。")},
+      {WSAEINVAL, VPX_TR_NOOP("UDPErrs", "指定されたソケットはすでにバインドされています。")},
       {WSAEINPROGRESS, kBlocking},
       {WSAENOTSOCK, kNotSock},
-      {WSAEAFNOSUPPORT, "指定されたアドレスファミリーは、このこのプロトコルでは使用できません。"},
-      {WSAEADDRINUSE, "指定されたアドレスは、すでに使用されています。"},
+      {WSAEAFNOSUPPORT, VPX_TR_NOOP("UDPErrs", "指定されたアドレスファミリーは、このこのプロトコルでは使用できません。")},
+      {WSAEADDRINUSE, VPX_TR_NOOP("UDPErrs", "指定されたアドレスは、すでに使用されています。")},
       {WSAENETDOWN, kNetDown},
-      {WSAENOBUFS, "接続数が多いためバッファが足りません。"},
+      {WSAENOBUFS, VPX_TR_NOOP("UDPErrs", "接続数が多いためバッファが足りません。")},
       {WSANOTINITIALISED, kNotInit}}},
-    {"socket", FailTest::MinusOne, false, "ソケットの作成時にエラーが発生しました。\r\n",
-     {{WSAEMFILE, "もはやファイルデスクリプタは利用できません"},
+    {"socket", FailTest::MinusOne, false, VPX_TR_NOOP("UDPErrs", "ソケットの作成時にエラーが発生しました。\r\n"),
+     {{WSAEMFILE, VPX_TR_NOOP("UDPErrs", "もはやファイルデスクリプタは利用できません")},
       {WSAEINPROGRESS, kBlocking},
-      {WSAEPROTOTYPE, "指定されたプロトコルは、このソケットのために不適切なタイプです。"},
-      {WSAEPROTONOSUPPORT, "指定されたプロトコルはサポートされていません。"},
-      {WSAESOCKTNOSUPPORT, "指定されたソケットタイプは、このアドレスファミリーでサポートされません。"},
-      {WSAEAFNOSUPPORT, "指定されたアドレスファミリーは、サポートされていません。"},
+      {WSAEPROTOTYPE, VPX_TR_NOOP("UDPErrs", "指定されたプロトコルは、このソケットのために不適切なタイプです。")},
+      {WSAEPROTONOSUPPORT, VPX_TR_NOOP("UDPErrs", "指定されたプロトコルはサポートされていません。")},
+      {WSAESOCKTNOSUPPORT, VPX_TR_NOOP("UDPErrs", "指定されたソケットタイプは、このアドレスファミリーでサポートされません。")},
+      {WSAEAFNOSUPPORT, VPX_TR_NOOP("UDPErrs", "指定されたアドレスファミリーは、サポートされていません。")},
       {WSAENETDOWN, kNetDown},
-      {WSAENOBUFS, "利用できるバッファのスペースがないのでソケットを作成できません。"},
+      {WSAENOBUFS, VPX_TR_NOOP("UDPErrs", "利用できるバッファのスペースがないのでソケットを作成できません。")},
       {WSANOTINITIALISED, kNotInit}}},
-    {"closesocket", FailTest::NonZero, false, "ソケットのクローズ時にエラーが発生しました。\r\n",
+    {"closesocket", FailTest::NonZero, false, VPX_TR_NOOP("UDPErrs", "ソケットのクローズ時にエラーが発生しました。\r\n"),
      {{WSAEINTR, kIntr},
       {WSAEWOULDBLOCK, kWouldBlock},
       {WSAEINPROGRESS, kBlocking},
@@ -111,16 +112,16 @@ const Row kRows[] = {
       {WSAENETDOWN, kNetDown},
       {WSANOTINITIALISED, kNotInit}}},
     {"ioctlsocket", FailTest::NonZero, false, kParamHeading,
-     {{WSAEINVAL, "無効なコマンドか、コマンドに対する不正なパラメータです。"},
+     {{WSAEINVAL, VPX_TR_NOOP("UDPErrs", "無効なコマンドか、コマンドに対する不正なパラメータです。")},
       {WSAEINPROGRESS, kBlocking},
       {WSAENOTSOCK, kNotSock},
       {WSAENETDOWN, kNetDown},
       {WSANOTINITIALISED, kNotInit}}},
-    {"select", FailTest::MinusOne, false, "ソケットの状態取得時にエラーが発生しました。\r\n",
+    {"select", FailTest::MinusOne, false, VPX_TR_NOOP("UDPErrs", "ソケットの状態取得時にエラーが発生しました。\r\n"),
      {{WSAEINTR, kIntr},
-      {WSAEINVAL, "タイムアウト値が不正です。"},
+      {WSAEINVAL, VPX_TR_NOOP("UDPErrs", "タイムアウト値が不正です。")},
       {WSAEINPROGRESS, kBlocking},
-      {WSAENOTSOCK, "ソケットでないものがデスクリプタセットに含まれています。"},
+      {WSAENOTSOCK, VPX_TR_NOOP("UDPErrs", "ソケットでないものがデスクリプタセットに含まれています。")},
       {WSAENETDOWN, kNetDown},
       {WSANOTINITIALISED, kNotInit}}},
     {"setsockopt", FailTest::NonZero, false, kParamHeading,
@@ -132,13 +133,13 @@ const Row kRows[] = {
       {WSAENETDOWN, kNetDown},
       {WSANOTINITIALISED, kNotInit}}},
     {"gethostname", FailTest::NonZero, false, kParamHeading,
-     {{WSAEFAULT, "namelenパラメータの値が小さすぎます。"},
+     {{WSAEFAULT, VPX_TR_NOOP("UDPErrs", "namelenパラメータの値が小さすぎます。")},
       {WSAEINPROGRESS, kBlocking},
       {WSAENETDOWN, kNetDown},
       {WSANOTINITIALISED, kNotInit}}},
 };
 
-const Row kUnknownRow = {"", FailTest::Always, true, "不明なエラーエラーが発生しました。\r\n", {}};
+const Row kUnknownRow = {"", FailTest::Always, true, VPX_TR_NOOP("UDPErrs", "不明なエラーエラーが発生しました。\r\n"), {}};
 
 bool SameName(std::string_view a, std::string_view b)
 {

@@ -4,6 +4,8 @@
 // turns a failure into an EUDPSockError with a two-line Japanese message: what
 // failed, CR LF, why.
 
+#include "platform/TrNoop.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -18,9 +20,9 @@ public:
 };
 
 // The endpoint's own failures.
-inline constexpr const char* SSockAddressNotSpecified = "アドレスが指定されていません"; // 65394
-inline constexpr const char* SSockAlreadyOpen = "ソケットはすでに開いています";       // 65395
-inline constexpr const char* SSockInUse = "ソケットを使用中は値を変更できません";     // 65396
+inline constexpr const char* SSockAddressNotSpecified = VPX_TR_NOOP("UDPErrs", "アドレスが指定されていません"); // 65394
+inline constexpr const char* SSockAlreadyOpen = VPX_TR_NOOP("UDPErrs", "ソケットはすでに開いています");       // 65395
+inline constexpr const char* SSockInUse = VPX_TR_NOOP("UDPErrs", "ソケットを使用中は値を変更できません");     // 65396
 
 // Returns Result when the named call did not fail; otherwise raises EUDPSockError.
 // Names compare without regard to case; an unknown name always raises.
