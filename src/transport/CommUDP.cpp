@@ -227,6 +227,7 @@ TCustomUDPSock::~TCustomUDPSock()
         }
     }
     StopWatch();
+    m_resume.reset();
     m_readable.reset();
     m_handle.reset();
     if (m_started)
@@ -514,12 +515,27 @@ void TCustomUDPSock::WatchAfterNotification()
         m_readable = std::make_unique<QSocketNotifier>(QSocketNotifier::Read);
         QObject::connect(m_readable.get(), &QSocketNotifier::activated, m_readable.get(),
                          [this] { SocketReadable(); });
+        m_resume = std::make_unique<QTimer>();
+        m_resume->setSingleShot(true);
+        m_resume->setInterval(0);
+        QObject::connect(m_resume.get(), &QTimer::timeout, m_resume.get(), [this] {
+            if (m_eventLoopWatch && m_watch) {
+                m_watchingSince.start();
+                m_readable->setEnabled(true);
+            }
+        });
     }
     if (m_readable->socket() != m_socket) {
         m_readable->setEnabled(false);
         m_readable->setSocket(m_socket);
     }
-    m_eventLoopWatch = true;
+    if (!m_eventLoopWatch) {
+        m_eventLoopWatch = true;
+        m_watchingSince.start();
+    } else if (m_watchingSince.elapsed() >= YieldAfterMs) {
+        m_resume->start(); // the notifier stays off until the loop has passed its timers
+        return;
+    }
     m_readable->setEnabled(true);
 }
 
@@ -541,6 +557,8 @@ void TCustomUDPSock::StopEventLoopWatch() noexcept
     m_eventLoopWatch = false;
     if (m_readable)
         m_readable->setEnabled(false);
+    if (m_resume)
+        m_resume->stop();
 }
 
 void TCustomUDPSock::SetPort(std::uint16_t value)

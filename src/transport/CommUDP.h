@@ -18,7 +18,9 @@
 #include "transport/DebugLog.h"
 
 #include <QObject>
+#include <QElapsedTimer>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -253,6 +255,10 @@ public:
 
     // Whether the GUI thread's event loop watches the socket now (the watcher parked).
     bool WatchedByEventLoop() const noexcept { return m_eventLoopWatch; }
+    // While datagrams keep the socket readable the event loop is never idle, and
+    // Qt lets timers (the log's refresh, the user's) wait for an idle moment: after
+    // this long of receiving, the event loop's watch pauses for one pass.
+    static constexpr int YieldAfterMs = 5;
 
 private:
     friend class TUDPNotifyTarget;
@@ -276,6 +282,8 @@ private:
     // Open and Close, disabled whenever the watcher is in charge.
     std::unique_ptr<QSocketNotifier> m_readable;
     bool m_eventLoopWatch = false;
+    std::unique_ptr<QTimer> m_resume; // ends a pause of the event loop's watch
+    QElapsedTimer m_watchingSince;
     ws::SOCKADDR_IN m_localAddr{};
     AnsiString m_localAddress;
     AnsiString m_ruleAddress; // the host's own address (or the override), learned at construction
