@@ -45,8 +45,9 @@ for x in "$root"/usr/share/mime/packages/*.xml; do
   cp "$x" "$work/mime/packages/"
 done
 if [ -d "$work/mime/packages" ]; then
-  # update-mime-database reports a bad description on standard error.
-  update-mime-database "$work/mime" >"$work/mime.log" 2>&1 || { cat "$work/mime.log"; fail "update-mime-database"; }
+  # update-mime-database reports a bad description on standard error; pointed at
+  # its own tree it has nothing else to say there.
+  XDG_DATA_DIRS="$work" update-mime-database "$work/mime" >/dev/null 2>"$work/mime.log" || { cat "$work/mime.log"; fail "update-mime-database"; }
   if [ -s "$work/mime.log" ]; then cat "$work/mime.log"; fail "MIME description has problems"; fi
 fi
 for m in "$root"/usr/share/metainfo/*.xml; do
