@@ -483,8 +483,11 @@ constexpr int kVorpexQueueBytes = 4 << 20;
 // within the limit.
 int Ladder(Load& load, int size, double stepSeconds, const std::string& who, int* generatorLimit = nullptr)
 {
-    static const int rungs[] = {2000,  5000,  10000, 15000, 20000,  25000,  30000,  35000,  40000,  50000,
-                                60000, 70000, 80000, 90000, 100000, 120000, 140000, 160000, 180000, 200000};
+    // No wider than a tenth apart where the responders end, so that a ratio is not
+    // decided by where the rungs happen to stand.
+    static const int rungs[] = {2000,   5000,   10000,  15000,  20000,  25000,  30000,  35000,  40000,
+                                50000,  60000,  70000,  80000,  90000,  100000, 110000, 120000, 130000,
+                                140000, 150000, 165000, 180000, 200000};
     int sustained = 0, misses = 0;
     for (const int rate : rungs) {
         load.Drain();

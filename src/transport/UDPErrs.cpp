@@ -19,7 +19,7 @@ struct Detail {
 enum class FailTest { NonZero, MinusOne, Always };
 
 struct Row {
-    const char* name;
+    std::string_view name; // a view, so a lookup compares lengths before letters
     FailTest test;
     bool resultIsCode; // WSAStartup returns its error code instead of setting it
     const char* heading;
