@@ -442,7 +442,7 @@ int Send(const std::vector<std::string>& args)
             std::size_t position = 0;
             if (CompileCommand(static_cast<std::uint8_t>(byteOrder), text, items, false, &position) < 0)
                 throw CliError(path + ": command \"" + name + "\": bad notation at character " +
-                               std::to_string(CharacterPosition(text, position)));
+                               std::to_string(CharacterPositionOfByte(text, position)));
             if (items.empty())
                 throw CliError(path + ": command \"" + name + "\" has no bytes to send");
         }

@@ -106,24 +106,13 @@ std::string FormatItems(const std::vector<std::int32_t>& items)
     return out;
 }
 
-std::size_t CharacterPosition(std::string_view ansi, std::size_t bytePosition)
-{
-    std::size_t chars = 0;
-    std::size_t i = 0;
-    while (i + 1 < bytePosition && i < ansi.size()) {
-        i += IsLeadByte(ansi[i]) && i + 1 < ansi.size() ? 2 : 1;
-        ++chars;
-    }
-    return chars + 1;
-}
-
 std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards)
 {
     const AnsiString text = ToAnsi(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     std::vector<std::int32_t> items;
     std::size_t position = 0;
     if (CompileCommand(bigEndian ? 1 : 0, text, items, wildcards, &position) < 0)
-        throw CliError("bad notation at character " + std::to_string(CharacterPosition(text, position)));
+        throw CliError("bad notation at character " + std::to_string(CharacterPositionOfByte(text, position)));
     return items;
 }
 

@@ -48,10 +48,6 @@ std::optional<long long> ParseCount(std::string_view text, long long lo, long lo
 std::string FormatItems(const std::vector<std::int32_t>& items);
 std::string FormatBytes(const std::uint8_t* data, std::size_t size);
 
-// The 1-based character position of the 1-based byte position `bytePosition` in
-// code page 932 text: a double-byte character counts once.
-std::size_t CharacterPosition(std::string_view ansi, std::size_t bytePosition);
-
 // Compiles notation given as UTF-8 text; CliError (exit 2) naming the character
 // position of the faulty token.
 std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards);

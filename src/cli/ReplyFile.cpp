@@ -25,12 +25,12 @@ std::string NotationFault(std::string_view line)
     std::size_t position = 0;
     const std::string compare(fields[1]);
     if (CompileCommand(0, compare, items, true, &position) < 0)
-        return "bad notation at character " + std::to_string(CharacterPosition(compare, position)) +
+        return "bad notation at character " + std::to_string(CharacterPositionOfByte(compare, position)) +
                " of the comparison data";
     if (*type == rtDirect) {
         const std::string reply(fields[4]);
         if (CompileCommand(0, reply, items, false, &position) < 0)
-            return "bad notation at character " + std::to_string(CharacterPosition(reply, position)) +
+            return "bad notation at character " + std::to_string(CharacterPositionOfByte(reply, position)) +
                    " of the reply";
     }
     return std::string();

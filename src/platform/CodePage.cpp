@@ -237,4 +237,15 @@ AnsiString ToAnsiKeeping(const QString& text, std::string_view original)
     return ToAnsi(text);
 }
 
+std::size_t CharacterPositionOfByte(std::string_view ansi, std::size_t bytePosition)
+{
+    std::size_t characters = 0;
+    std::size_t i = 0;
+    while (i + 1 < bytePosition && i < ansi.size()) {
+        i += IsLeadByte(ansi[i]) && i + 1 < ansi.size() ? 2 : 1;
+        ++characters;
+    }
+    return characters + 1;
+}
+
 } // namespace vpx

@@ -28,6 +28,10 @@ inline constexpr bool IsLeadByte(char c) noexcept
     return IsLeadByte(static_cast<std::uint8_t>(c));
 }
 
+// The 1-based character position of the 1-based byte position in code page 932
+// text: a double-byte character counts once.
+std::size_t CharacterPositionOfByte(std::string_view ansi, std::size_t bytePosition);
+
 enum class ByteKind : std::uint8_t { Single, Lead, Trail };
 
 // Classifies every byte of a buffer from its start. A lead byte as the last byte

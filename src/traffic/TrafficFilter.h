@@ -52,10 +52,6 @@ private:
     mutable std::vector<std::int32_t> m_data; // the payload widened for matching, reused
 };
 
-// The 1-based character position of the 1-based byte position in code page 932
-// text: a double-byte character counts once.
-std::size_t CharacterPositionOfByte(std::string_view ansi, std::size_t bytePosition);
-
 // The log rows a filter passes, oldest first. Records are numbered in the order
 // they were appended, so a row keeps its number while older ones drop out.
 class TTrafficFilterIndex {
