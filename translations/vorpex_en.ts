@@ -976,6 +976,10 @@ Restore it?<byte value="xd"/>
         <source>%1 回送信しました</source>
         <translation>Sent %1 times</translation>
     </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>TRepeatSender</name>
