@@ -829,6 +829,49 @@ Restore it?<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>PayloadPreview</name>
+    <message>
+        <source>… (%1 ﾊﾞｲﾄ)</source>
+        <translation>… (%1 bytes)</translation>
+    </message>
+    <message>
+        <source>%1 文字目: %2</source>
+        <translation>Character %1: %2</translation>
+    </message>
+    <message>
+        <source>ｶﾝﾏの間が空です</source>
+        <translation>Nothing between the commas</translation>
+    </message>
+    <message>
+        <source>閉じた引用符の後に文字があります</source>
+        <translation>Characters after the closing quote</translation>
+    </message>
+    <message>
+        <source>知らないｷｰﾜｰﾄﾞです</source>
+        <translation>Unknown keyword</translation>
+    </message>
+    <message>
+        <source>数値として読めないか、範囲を超えています</source>
+        <translation>Not a number, or out of range</translation>
+    </message>
+    <message>
+        <source>ﾜｲﾙﾄﾞｶｰﾄﾞは比較ﾃﾞｰﾀにだけ書けます</source>
+        <translation>Wildcards are allowed only in comparison data</translation>
+    </message>
+    <message>
+        <source>長さ・XOR・合計・CRCの範囲の中にﾜｲﾙﾄﾞｶｰﾄﾞは書けません</source>
+        <translation>No wildcards inside a length, XOR, sum or CRC range</translation>
+    </message>
+    <message>
+        <source>%CRCE の後には (ｱﾙｺﾞﾘｽﾞﾑ名) が要ります</source>
+        <translation>%CRCE needs (algorithm name) after it</translation>
+    </message>
+    <message>
+        <source>知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です</source>
+        <translation>Unknown CRC algorithm name</translation>
+    </message>
+</context>
+<context>
     <name>PayloadSender</name>
     <message>
         <source>送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください</source>
@@ -1531,6 +1574,22 @@ Restore it?<byte value="xd"/>
     <message>
         <source>ソケットを使用中は値を変更できません</source>
         <translation>The value cannot be changed while the socket is in use</translation>
+    </message>
+    <message>
+        <source>無効なオプションか、オプションに対する不正な値です。</source>
+        <translation>An invalid option, or an invalid value for the option.</translation>
+    </message>
+    <message>
+        <source>このソケットではそのオプションを使用できません。</source>
+        <translation>The option cannot be used with this socket.</translation>
+    </message>
+    <message>
+        <source>指定されたアドレスはこのマシンのインタフェースにありません。</source>
+        <translation>The address given is not on an interface of this machine.</translation>
+    </message>
+    <message>
+        <source>利用できるバッファのスペースがありません。</source>
+        <translation>No buffer space is available.</translation>
     </message>
 </context>
 <context>
