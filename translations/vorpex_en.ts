@@ -230,6 +230,30 @@ does not exist</translation>
 &quot;%2&quot;<byte value="xd"/>
 could not be read</translation>
     </message>
+    <message>
+        <source>ファイル<byte value="xd"/>
+&quot;%1&quot;<byte value="xd"/>
+が存在しません</source>
+        <translation>The file<byte value="xd"/>
+&quot;%1&quot;<byte value="xd"/>
+does not exist</translation>
+    </message>
+    <message>
+        <source>ファイル<byte value="xd"/>
+&quot;%1&quot;<byte value="xd"/>
+はコマンドファイル(*.vpx)でも自動返信ファイル(*.vpa)でもありません</source>
+        <translation>The file<byte value="xd"/>
+&quot;%1&quot;<byte value="xd"/>
+is neither a command file (*.vpx) nor an auto-reply file (*.vpa)</translation>
+    </message>
+    <message>
+        <source>ファイル<byte value="xd"/>
+&quot;%1&quot;<byte value="xd"/>
+を読み込み中にエラーが発生しました</source>
+        <translation>The file<byte value="xd"/>
+&quot;%1&quot;<byte value="xd"/>
+could not be read</translation>
+    </message>
 </context>
 <context>
     <name>CommandPropDlg</name>
@@ -805,6 +829,49 @@ Restore it?<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>PayloadPreview</name>
+    <message>
+        <source>… (%1 ﾊﾞｲﾄ)</source>
+        <translation>… (%1 bytes)</translation>
+    </message>
+    <message>
+        <source>%1 文字目: %2</source>
+        <translation>Character %1: %2</translation>
+    </message>
+    <message>
+        <source>ｶﾝﾏの間が空です</source>
+        <translation>Nothing between the commas</translation>
+    </message>
+    <message>
+        <source>閉じた引用符の後に文字があります</source>
+        <translation>Characters after the closing quote</translation>
+    </message>
+    <message>
+        <source>知らないｷｰﾜｰﾄﾞです</source>
+        <translation>Unknown keyword</translation>
+    </message>
+    <message>
+        <source>数値として読めないか、範囲を超えています</source>
+        <translation>Not a number, or out of range</translation>
+    </message>
+    <message>
+        <source>ﾜｲﾙﾄﾞｶｰﾄﾞは比較ﾃﾞｰﾀにだけ書けます</source>
+        <translation>Wildcards are allowed only in comparison data</translation>
+    </message>
+    <message>
+        <source>長さ・XOR・合計・CRCの範囲の中にﾜｲﾙﾄﾞｶｰﾄﾞは書けません</source>
+        <translation>No wildcards inside a length, XOR, sum or CRC range</translation>
+    </message>
+    <message>
+        <source>%CRCE の後には (ｱﾙｺﾞﾘｽﾞﾑ名) が要ります</source>
+        <translation>%CRCE needs (algorithm name) after it</translation>
+    </message>
+    <message>
+        <source>知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です</source>
+        <translation>Unknown CRC algorithm name</translation>
+    </message>
+</context>
+<context>
     <name>PayloadSender</name>
     <message>
         <source>送信先のｱﾄﾞﾚｽとﾎﾟｰﾄを設定してください</source>
@@ -835,6 +902,349 @@ Restore it?<byte value="xd"/>
     <message>
         <source>予期しないエラーが発生しました</source>
         <translation>An unexpected error occurred</translation>
+    </message>
+</context>
+<context>
+    <name>TMainActions</name>
+    <message>
+        <source>送信元へ返信(&amp;S)</source>
+        <translation>Reply to &amp;sender</translation>
+    </message>
+    <message>
+        <source>送信元へ返信|自動返信を受信データの送信元へ送ります（オフ：ツールバーの送信先へ）</source>
+        <translation>Reply to sender|Sends auto-replies to the sender of the received data (off: to the toolbar&apos;s destination)</translation>
+    </message>
+</context>
+<context>
+    <name>TPayloadSender</name>
+    <message>
+        <source>送信しませんでした（%1）</source>
+        <translation>Not sent (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>TPreviewLine</name>
+    <message>
+        <source>ｸﾘｯｸするとその位置を選択します</source>
+        <translation>Click to select that position</translation>
+    </message>
+</context>
+<context>
+    <name>TRepeatCommands</name>
+    <message>
+        <source>繰り返し送信(&amp;R)</source>
+        <translation>&amp;Repeat send</translation>
+    </message>
+    <message>
+        <source>一定の間隔で送信します（もう一度押すかEscで停止）</source>
+        <translation>Sends at a fixed interval (press again or Esc to stop)</translation>
+    </message>
+    <message>
+        <source>グループを送信(&amp;G)</source>
+        <translation>Send &amp;group</translation>
+    </message>
+    <message>
+        <source>選択されているグループのコマンドを順に送信します</source>
+        <translation>Sends the commands of the selected group in turn</translation>
+    </message>
+    <message>
+        <source>送信を停止</source>
+        <translation>Stop sending</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>停止するまで</source>
+        <translation>Until stopped</translation>
+    </message>
+    <message>
+        <source>コマンド入力</source>
+        <translation>Command input</translation>
+    </message>
+    <message>
+        <source>選択されているコマンド</source>
+        <translation>Selected command</translation>
+    </message>
+    <message>
+        <source>間隔：</source>
+        <translation>Interval:</translation>
+    </message>
+    <message>
+        <source>回数：</source>
+        <translation>Count:</translation>
+    </message>
+    <message>
+        <source>送信するもの：</source>
+        <translation>Send:</translation>
+    </message>
+    <message>
+        <source>停止しました</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>ﾎﾟｰﾄが閉じたため停止しました</source>
+        <translation>Stopped: the port was closed</translation>
+    </message>
+    <message>
+        <source>繰り返すコマンドを選択してください</source>
+        <translation>Select the command to repeat</translation>
+    </message>
+    <message>
+        <source>コマンド入力が空です</source>
+        <translation>The command input is empty</translation>
+    </message>
+    <message>
+        <source>送信するコマンドのあるグループを選択してください</source>
+        <translation>Select a group that holds commands to send</translation>
+    </message>
+    <message>
+        <source>送信しませんでした（%1%2）</source>
+        <translation>Not sent (%1%2)</translation>
+    </message>
+    <message>
+        <source>ﾎﾟｰﾄが閉じているため送信しませんでした</source>
+        <translation>Not sent: the port is closed</translation>
+    </message>
+    <message>
+        <source>繰り返し送信中：%1 回</source>
+        <translation>Repeating: sent %1 times</translation>
+    </message>
+    <message>
+        <source>グループを送信中：%1 / %2</source>
+        <translation>Sending group: %1 / %2</translation>
+    </message>
+    <message>
+        <source>%1 回送信しました</source>
+        <translation>Sent %1 times</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>TRepeatSender</name>
+    <message>
+        <source>送信に失敗したため停止しました</source>
+        <translation>Stopped: sending failed</translation>
+    </message>
+</context>
+<context>
+    <name>TTrafficExportCommands</name>
+    <message>
+        <source>通信ログの保存...</source>
+        <translation>Save traffic log...</translation>
+    </message>
+    <message>
+        <source>通信ログの保存|通信ログをpcapngまたはCSVファイルに保存します</source>
+        <translation>Save traffic log|Saves the traffic log to a pcapng or CSV file</translation>
+    </message>
+    <message>
+        <source>選択行の保存...</source>
+        <translation>Save selected rows...</translation>
+    </message>
+    <message>
+        <source>選択行の保存|選択した通信ログの行をpcapngまたはCSVファイルに保存します</source>
+        <translation>Save selected rows|Saves the selected rows of the traffic log to a pcapng or CSV file</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>コピー|選択した通信ログの行をテキストでコピーします</source>
+        <translation>Copy|Copies the selected rows of the traffic log as text</translation>
+    </message>
+    <message>
+        <source>時刻(&amp;M)</source>
+        <translation>Ti&amp;me</translation>
+    </message>
+    <message>
+        <source>時刻|通信ログに時刻の列を表示します</source>
+        <translation>Time|Shows a time column in the traffic log</translation>
+    </message>
+    <message>
+        <source>フィルタ(&amp;F)</source>
+        <translation>&amp;Filter</translation>
+    </message>
+    <message>
+        <source>フィルタ|通信ログの上にフィルタ行を表示します</source>
+        <translation>Filter|Shows a filter row above the traffic log</translation>
+    </message>
+    <message>
+        <source>受信</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <source>受信(一致)</source>
+        <translation>Received (matched)</translation>
+    </message>
+    <message>
+        <source>送信</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>自動返信</source>
+        <translation>Auto-reply</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>アドレス</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>ポート</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>長さ</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>データ</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>コメント</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>通信ログの保存</source>
+        <translation>Save traffic log</translation>
+    </message>
+    <message>
+        <source>pcapngファイル (*.pcapng)</source>
+        <translation>pcapng files (*.pcapng)</translation>
+    </message>
+    <message>
+        <source>CSVファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>通信ログの保存に失敗しました</source>
+        <translation>The traffic log could not be saved</translation>
+    </message>
+    <message>
+        <source>エラー</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>TTrafficFilterBar</name>
+    <message>
+        <source>すべて</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>受信</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <source>送信</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>自動返信</source>
+        <translation>Auto-reply</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>アドレス</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>ポート</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>コメント</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>データ (例: 0x02, ?, *)</source>
+        <translation>Data (e.g. 0x02, ?, *)</translation>
+    </message>
+    <message>
+        <source>表示件数</source>
+        <translation>Rows shown</translation>
+    </message>
+    <message>
+        <source>%1文字目が正しくありません</source>
+        <translation>Character %1 is not valid</translation>
+    </message>
+</context>
+<context>
+    <name>TTrafficLogView</name>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmUDPProperty</name>
+    <message>
+        <source>ローカルアドレス %1 が見つからないため「自動」を使います</source>
+        <translation>Local address %1 was not found; using &quot;Automatic&quot;</translation>
+    </message>
+    <message>
+        <source>自動</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>すべてのアドレス (%1)</source>
+        <translation>All addresses (%1)</translation>
+    </message>
+    <message>
+        <source>ローカルアドレス：</source>
+        <translation>Local address:</translation>
+    </message>
+    <message>
+        <source>ローカルアドレス</source>
+        <translation>Local address</translation>
+    </message>
+    <message>
+        <source>マルチキャスト：</source>
+        <translation>Multicast:</translation>
+    </message>
+    <message>
+        <source>参加するグループ（例 239.1.2.3, 239.1.2.4）</source>
+        <translation>Groups to join (e.g. 239.1.2.3, 239.1.2.4)</translation>
+    </message>
+    <message>
+        <source>参加するマルチキャストグループ</source>
+        <translation>Multicast groups to join</translation>
+    </message>
+    <message>
+        <source>マルチキャストTTL：</source>
+        <translation>Multicast TTL:</translation>
+    </message>
+    <message>
+        <source>マルチキャストTTL</source>
+        <translation>Multicast TTL</translation>
+    </message>
+    <message>
+        <source>「%1」はマルチキャストアドレス（224.0.0.0～239.255.255.255）ではありません</source>
+        <translation>&quot;%1&quot; is not a multicast address (224.0.0.0 to 239.255.255.255)</translation>
+    </message>
+    <message>
+        <source>%1 (見つかりません)</source>
+        <translation>%1 (not found)</translation>
+    </message>
+    <message>
+        <source>VORPEX_LOCAL_ADDRESS（%1）が優先されます</source>
+        <translation>VORPEX_LOCAL_ADDRESS (%1) takes precedence</translation>
     </message>
 </context>
 <context>
@@ -1164,6 +1574,22 @@ Restore it?<byte value="xd"/>
     <message>
         <source>ソケットを使用中は値を変更できません</source>
         <translation>The value cannot be changed while the socket is in use</translation>
+    </message>
+    <message>
+        <source>無効なオプションか、オプションに対する不正な値です。</source>
+        <translation>An invalid option, or an invalid value for the option.</translation>
+    </message>
+    <message>
+        <source>このソケットではそのオプションを使用できません。</source>
+        <translation>The option cannot be used with this socket.</translation>
+    </message>
+    <message>
+        <source>指定されたアドレスはこのマシンのインタフェースにありません。</source>
+        <translation>The address given is not on an interface of this machine.</translation>
+    </message>
+    <message>
+        <source>利用できるバッファのスペースがありません。</source>
+        <translation>No buffer space is available.</translation>
     </message>
 </context>
 <context>

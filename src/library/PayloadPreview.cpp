@@ -10,6 +10,7 @@ namespace vpx {
 
 namespace {
 
+// Each text is marked with QT_TRANSLATE_NOOP where it is written, so lupdate finds it.
 QString Translate(const char* text)
 {
     return QCoreApplication::translate("PayloadPreview", text);
@@ -17,7 +18,7 @@ QString Translate(const char* text)
 
 QString CountSuffix(int count)
 {
-    return Translate("… (%1 ﾊﾞｲﾄ)").arg(count);
+    return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "… (%1 ﾊﾞｲﾄ)")).arg(count);
 }
 
 } // namespace
@@ -31,7 +32,7 @@ PayloadPreview DescribeRefusal(const AnsiString& text, const CompileError& error
     const std::size_t end = std::min(start + error.Length, text.size());
     p.ErrorIndex = static_cast<int>(FromAnsi(std::string_view(text).substr(0, start)).size());
     p.ErrorLength = static_cast<int>(FromAnsi(std::string_view(text).substr(start, end - start)).size());
-    p.Text = Translate("%1 文字目: %2").arg(QString::number(p.ErrorIndex + 1), CompileFaultReason(error.Fault));
+    p.Text = Translate(QT_TRANSLATE_NOOP("PayloadPreview", "%1 文字目: %2")).arg(QString::number(p.ErrorIndex + 1), CompileFaultReason(error.Fault));
     return p;
 }
 
@@ -39,21 +40,21 @@ QString CompileFaultReason(CompileFault fault)
 {
     switch (fault) {
     case CompileFault::EmptyToken:
-        return Translate("ｶﾝﾏの間が空です");
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "ｶﾝﾏの間が空です"));
     case CompileFault::TextAfterQuote:
-        return Translate("閉じた引用符の後に文字があります");
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "閉じた引用符の後に文字があります"));
     case CompileFault::UnknownKeyword:
-        return Translate("知らないｷｰﾜｰﾄﾞです");
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "知らないｷｰﾜｰﾄﾞです"));
     case CompileFault::BadNumber:
-        return Translate("数値として読めないか、範囲を超えています");
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "数値として読めないか、範囲を超えています"));
     case CompileFault::WildcardNotAllowed:
-        return Translate("ﾜｲﾙﾄﾞｶｰﾄﾞは比較ﾃﾞｰﾀにだけ書けます");
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "ﾜｲﾙﾄﾞｶｰﾄﾞは比較ﾃﾞｰﾀにだけ書けます"));
     case CompileFault::WildcardInRange:
-        return Translate("長さ・XOR・合計・CRCの範囲の中にﾜｲﾙﾄﾞｶｰﾄﾞは書けません");
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "長さ・XOR・合計・CRCの範囲の中にﾜｲﾙﾄﾞｶｰﾄﾞは書けません"));
     case CompileFault::CrcParenthesis:
-        return Translate("%CRCE の後には (ｱﾙｺﾞﾘｽﾞﾑ名) が要ります");
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "%CRCE の後には (ｱﾙｺﾞﾘｽﾞﾑ名) が要ります"));
     case CompileFault::UnknownCrc:
-        return Translate("知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です");
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です"));
     case CompileFault::None:
         break;
     }

@@ -220,7 +220,7 @@ void TRepeatCommands::Finished(std::int64_t sent, const QString& reason)
     m_actionRepeat->setEnabled(true);
     m_actionGroup->setEnabled(true);
     const QString done = tr("%1 回送信しました").arg(sent);
-    m_status->setText(reason.isEmpty() ? done : reason + QStringLiteral("（") + done + QStringLiteral("）"));
+    m_status->setText(reason.isEmpty() ? done : tr("%1（%2）").arg(reason, done));
 }
 
 } // namespace vpx

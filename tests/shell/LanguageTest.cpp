@@ -9,6 +9,7 @@
 #include "platform/EngineText.h"
 #include "platform/WinSock.h"
 #include "shell/HelpViewer.h"
+#include "library/PayloadPreview.h"
 #include "transport/UDPErrs.h"
 #include "shell/XPToolBarMenu.h"
 
@@ -220,6 +221,44 @@ TEST_F(TranslatedWindowTest, SocketErrorsAreShownInTheInterfaceLanguage)
     EXPECT_EQ(shown(SSockAlreadyOpen), "The socket is already open");
     EXPECT_EQ(shown("not from the engine 7\r\n"), "not from the engine 7\r\n");
     EXPECT_EQ(inUse, SocketErrorMessage("bind", ws::WSAEADDRINUSE)); // the engine's text is untouched
+}
+
+// The preview's texts go through a helper taking a pointer, where lupdate sees
+// nothing unless each text is marked: every reason, the byte count and the
+// socket-option errors must reach the English catalogue.
+TEST_F(TranslatedWindowTest, PreviewReasonsAndSocketOptionErrorsHaveEnglish)
+{
+    ASSERT_TRUE(InstallTranslations(UiLanguage::English));
+    const struct {
+        CompileFault fault;
+        const char* english;
+    } reasons[] = {
+        {CompileFault::EmptyToken, "Nothing between the commas"},
+        {CompileFault::TextAfterQuote, "Characters after the closing quote"},
+        {CompileFault::UnknownKeyword, "Unknown keyword"},
+        {CompileFault::BadNumber, "Not a number, or out of range"},
+        {CompileFault::WildcardNotAllowed, "Wildcards are allowed only in comparison data"},
+        {CompileFault::WildcardInRange, "No wildcards inside a length, XOR, sum or CRC range"},
+        {CompileFault::CrcParenthesis, "%CRCE needs (algorithm name) after it"},
+        {CompileFault::UnknownCrc, "Unknown CRC algorithm name"},
+    };
+    for (const auto& r : reasons)
+        EXPECT_EQ(CompileFaultReason(r.fault), QString::fromUtf8(r.english)) << r.english;
+
+    const PayloadPreview refused = DescribePayload(false, 0, "01,,02");
+    EXPECT_TRUE(refused.Text.startsWith(QStringLiteral("Character "))) << refused.Text.toStdString();
+    EXPECT_TRUE(refused.Text.endsWith(QStringLiteral(": Nothing between the commas"))) << refused.Text.toStdString();
+    const PayloadPreview many = DescribePayload(true, 0, std::string(100, 'A'));
+    EXPECT_EQ(many.Text, QString(64, QLatin1Char('A')) + QStringLiteral(" … (100 bytes)"));
+
+    const auto shown = [](int error) {
+        return ShownEngineMessage(QString::fromStdString(SocketErrorMessage("setsockopt", error)), "UDPErrs")
+            .toStdString();
+    };
+    EXPECT_EQ(shown(ws::WSAEADDRNOTAVAIL), "An error occurred while setting or getting a socket parameter.\r\n"
+                                           "The address given is not on an interface of this machine.");
+    EXPECT_EQ(shown(ws::WSAENOPROTOOPT), "An error occurred while setting or getting a socket parameter.\r\n"
+                                         "The option cannot be used with this socket.");
 }
 
 TEST(LanguageMenuTest, UnknownStoredValueShowsFollowTheSystem)
