@@ -603,12 +603,14 @@ struct Config {
     double memorySeconds = 90;
 };
 
-std::vector<std::string> ResponderArgs(const Config& c, bool vorpex, std::uint16_t loadPort, int size, bool trace)
+std::vector<std::string> ResponderArgs(const Config& c, bool vorpex, std::uint16_t loadPort, int size, bool trace,
+                                       bool lookup = false)
 {
     // The echo asks for the receive queue Vorpex asks for, so both meet a flood with the same room.
     if (!vorpex)
         return {c.dir + "/bench_udp_echo", "600", std::to_string(kVorpexQueueBytes)};
-    return {c.dir + "/bench_vorpex_responder", std::to_string(loadPort), std::to_string(size), trace ? "trace" : "-",
+    return {c.dir + "/bench_vorpex_responder", std::to_string(loadPort), std::to_string(size),
+            trace ? "trace" : lookup ? "lookup" : "-",
             "600"};
 }
 
@@ -672,9 +674,14 @@ private:
     std::string m_display;
 };
 
-Result Measure(const Config& c, bool vorpex, bool trace, int size, int floodRate, const XServer* x = nullptr)
+Result Measure(const Config& c, bool vorpex, bool trace, int size, int floodRate, const XServer* x = nullptr,
+               bool lookup = false)
 {
-    const std::string who = !vorpex ? "echo" : x ? "Vorpex on X" : trace ? "Vorpex+trace" : "Vorpex";
+    const std::string who = !vorpex ? "echo"
+                            : x     ? "Vorpex on X"
+                            : trace ? "Vorpex+trace"
+                            : lookup ? "Vorpex lookup"
+                                     : "Vorpex";
     Result r;
     Load load;
     Responder responder;
@@ -682,7 +689,7 @@ Result Measure(const Config& c, bool vorpex, bool trace, int size, int floodRate
         ::setenv("DISPLAY", x->Display().c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
-    const bool started = responder.Start(ResponderArgs(c, vorpex, load.Port(), size, trace));
+    const bool started = responder.Start(ResponderArgs(c, vorpex, load.Port(), size, trace, lookup));
     ::unsetenv("QT_QPA_PLATFORM");
     if (!started) {
         std::fprintf(stderr, "  %s did not start\n", who.c_str());
@@ -892,6 +899,7 @@ int main(int argc, char** argv)
 
     const int sizes[] = {8, 512};
     std::map<int, Result> echo, vorpex, traced, onX;
+    Result lookup; // 8 B only: the walk through the tree does not depend on the size
     XServer x("/usr/bin/Xvfb");
     if (x.Pid() == 0)
         std::fprintf(stderr, "Xvfb did not start: the X form is left out\n");
@@ -903,6 +911,8 @@ int main(int argc, char** argv)
         traced[size] = Measure(c, true, true, size, floodRate);
         if (x.Pid() != 0)
             onX[size] = Measure(c, true, false, size, floodRate, &x);
+        if (size == 8)
+            lookup = Measure(c, true, false, size, floodRate, nullptr, true);
     }
     std::fprintf(stderr, "memory growth\n");
     const Memory memory = MemoryGrowth(c, 512);
@@ -972,6 +982,9 @@ int main(int argc, char** argv)
         row(s + "peak memory (MB)", Cell(e.peakMb), Cell(v.peakMb), "", Cell(t.peakMb), "",
             xr.ok ? Cell(xr.peakMb) : "-", "", "");
     }
+    row("8 B lookup row, 30,000 commands: replies/s", "", RateCell(lookup), Ratio(lookup.sustained, vorpex[8].sustained),
+        "", "", "", "", Verdict(vorpex[8].sustained > 0 && lookup.sustained >= 0.5 * vorpex[8].sustained,
+                                ">= 0.5 x Vorpex (direct row)"));
     char first[32], all[32];
     std::snprintf(first, sizeof first, "%.1f", memory.afterFirst);
     std::snprintf(all, sizeof all, "%.1f", memory.afterAll);

@@ -5,7 +5,10 @@
 // generator's port on 127.0.0.1. A 10 ms timer on the GUI thread measures how
 // late the event loop lets it fire.
 //
-//   bench_vorpex_responder PEER_PORT REPLY_SIZE [trace] [LIFETIME_SECONDS]
+//   bench_vorpex_responder PEER_PORT REPLY_SIZE [trace|lookup|-] [LIFETIME_SECONDS]
+//
+// "lookup": the row names its reply instead of holding it, the last of 30,000
+// commands in the tree, so every answer walks the whole tree to find it.
 //
 // Prints "port N rcvbuf B" once listening (B: the receive queue the system
 // granted). Commands on stdin, one a line:
@@ -78,12 +81,13 @@ std::uint16_t BoundPort(int socket)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_vorpex_responder PEER_PORT REPLY_SIZE [trace] [LIFETIME_SECONDS]\n");
+        std::fprintf(stderr, "usage: bench_vorpex_responder PEER_PORT REPLY_SIZE [trace|lookup|-] [LIFETIME_SECONDS]\n");
         return 2;
     }
     const int peerPort = std::atoi(argv[1]);
     const int replySize = std::atoi(argv[2]);
     const bool trace = argc > 3 && std::string(argv[3]) == "trace";
+    const bool lookup = argc > 3 && std::string(argv[3]) == "lookup";
     const int lifetime = argc > 4 ? std::atoi(argv[4]) : 600;
 
     // Settings of a first start, in a folder of this run's own.
@@ -102,11 +106,25 @@ int main(int argc, char** argv)
         QFile file(rules);
         if (!file.open(QIODevice::WriteOnly))
             return 1;
-        file.write("1\t*\t\t\t" + ReplyNotation(replySize) + "\r\n");
+        file.write(lookup ? QByteArray("0\t*\t\tthe-reply\r\n")
+                          : "1\t*\t\t\t" + ReplyNotation(replySize) + "\r\n");
+    }
+    QStringList arguments{QStringLiteral("/a"), rules};
+    if (lookup) {
+        const QString commands = dir.filePath(QStringLiteral("lookup.vpx"));
+        QFile file(commands);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        QByteArray text = "0 commands\r\n";
+        for (int i = 0; i < 29999; ++i)
+            text += "1 command " + QByteArray::number(i) + "=0:0x" + QByteArray::number(i % 256, 16) + "\r\n";
+        text += "1 the-reply=0:" + ReplyNotation(replySize) + "\r\n";
+        file.write(text);
+        arguments += {QStringLiteral("/c"), commands};
     }
 
     StderrPrompts prompts;
-    vpx::TfrmSimMain window({QStringLiteral("/a"), rules}, &prompts);
+    vpx::TfrmSimMain window(arguments, &prompts);
     window.ipedtAddress->SetAddress(QStringLiteral("127.0.0.1"));
     window.nedtPort->SetValue(static_cast<std::uint32_t>(peerPort));
     if (!window.AutoReply().IsAutoReplyOn())

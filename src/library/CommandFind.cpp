@@ -17,6 +17,23 @@ CommandNode* FindCommandByName(const CommandTree& tree, std::string_view text) n
     return nullptr;
 }
 
+const CommandNode* CommandNameLookup::Find(const CommandTree& tree, std::string_view text)
+{
+    // As many texts as the table has lookup rows; a table rewritten many times over
+    // starts afresh rather than keeping names no row asks for.
+    if (m_tree != &tree || m_revision != tree.Revision() || m_found.size() >= 1024) {
+        m_found.clear();
+        m_tree = &tree;
+        m_revision = tree.Revision();
+    }
+    const std::string key(text);
+    if (const auto it = m_found.find(key); it != m_found.end())
+        return it->second;
+    const CommandNode* node = FindCommandByName(tree, text);
+    m_found.emplace(key, node);
+    return node;
+}
+
 bool NodeMatches(const CommandNode& node, std::string_view text, FindTargets targets,
                  FindDirection direction) noexcept
 {

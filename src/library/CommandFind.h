@@ -7,7 +7,9 @@
 #include "library/CommandTree.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace vpx {
 
@@ -17,6 +19,19 @@ bool ContainsText(std::string_view subject, std::string_view text) noexcept;
 
 // The first command (groups skipped) in pre-order whose name contains text.
 CommandNode* FindCommandByName(const CommandTree& tree, std::string_view text) noexcept;
+
+// FindCommandByName's answers kept until the tree changes: a lookup row answers
+// every datagram it matches, and a walk through a tree of thousands of commands
+// per datagram would set the pace of the replies.
+class CommandNameLookup {
+public:
+    const CommandNode* Find(const CommandTree& tree, std::string_view text);
+
+private:
+    const CommandTree* m_tree = nullptr;
+    std::uint64_t m_revision = 0;
+    std::unordered_map<std::string, const CommandNode*> m_found;
+};
 
 // The find targets, held as the bits of a byte.
 using FindTargets = std::uint8_t;

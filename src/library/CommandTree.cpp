@@ -125,6 +125,7 @@ CommandNode* CommandTree::Prev(const CommandNode* node) noexcept
 CommandNode* CommandTree::Insert(CommandNode* parent, int row, AnsiString name,
                                  std::optional<TCommandInfo> info)
 {
+    ++m_revision;
     CommandNode* owner = Parent(parent);
     if (row < 0 || row > owner->ChildCount())
         row = owner->ChildCount();
@@ -147,6 +148,7 @@ void CommandTree::Remove(CommandNode* node)
 {
     if (!node || node == m_top.get())
         return;
+    ++m_revision;
     CommandNode* owner = node->m_parent;
     const int row = node->Row();
     if (m_observer)
@@ -161,6 +163,7 @@ void CommandTree::Remove(CommandNode* node)
 
 void CommandTree::Clear()
 {
+    ++m_revision;
     if (m_observer)
         m_observer->BeginReset();
     m_top->m_children.clear();
@@ -172,10 +175,12 @@ void CommandTree::ReplaceWith(CommandTree& other)
 {
     if (&other == this)
         return;
+    ++m_revision;
     if (m_observer)
         m_observer->BeginReset();
     m_top->m_children = std::move(other.m_top->m_children);
     other.m_top->m_children.clear();
+    ++other.m_revision;
     for (auto& root : m_top->m_children)
         root->m_parent = m_top.get();
     m_top->RenumberChildren();
@@ -198,6 +203,7 @@ bool CommandTree::Move(CommandNode* node, CommandNode* newParent, int row)
         row = to->ChildCount();
     if (from == to && (row == fromRow || row == fromRow + 1))
         return true; // already there
+    ++m_revision;
     if (m_observer)
         m_observer->BeginMove(Outer(from), fromRow, Outer(to), row);
     std::unique_ptr<CommandNode> moving = std::move(from->m_children[static_cast<std::size_t>(fromRow)]);
@@ -216,6 +222,7 @@ bool CommandTree::Move(CommandNode* node, CommandNode* newParent, int row)
 
 void CommandTree::SetName(CommandNode* node, AnsiString name)
 {
+    ++m_revision;
     node->m_name = std::move(name);
     if (m_observer)
         m_observer->NodeChanged(node);
@@ -223,6 +230,7 @@ void CommandTree::SetName(CommandNode* node, AnsiString name)
 
 void CommandTree::SetInfo(CommandNode* node, TCommandInfo info)
 {
+    ++m_revision;
     node->m_image = CommandImageIndex(info);
     node->m_info = std::move(info);
     if (m_observer)

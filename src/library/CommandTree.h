@@ -8,6 +8,7 @@
 #include "library/CommandInfo.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -89,6 +90,10 @@ public:
 
     void SetObserver(Observer* observer) noexcept { m_observer = observer; }
 
+    // Changes with every insertion, removal, move, rename or new command text, so
+    // that what was found in the tree can be known to be still true.
+    std::uint64_t Revision() const noexcept { return m_revision; }
+
     int RootCount() const noexcept { return m_top->ChildCount(); }
     CommandNode* Root(int row) const noexcept { return m_top->Child(row); }
     bool Empty() const noexcept { return m_top->m_children.empty(); }
@@ -131,6 +136,7 @@ private:
 
     std::unique_ptr<CommandNode> m_top; // hidden parent of the root nodes
     Observer* m_observer = nullptr;
+    std::uint64_t m_revision = 0;
 };
 
 // Same shape, names, records and images.

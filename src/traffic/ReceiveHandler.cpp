@@ -89,7 +89,7 @@ void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
     if (row->RowType == rtLookup) {
         if (row->SendComment.empty())
             return;
-        const CommandNode* node = FindCommandByName(m_tree, row->SendComment);
+        const CommandNode* node = m_lookup.Find(m_tree, row->SendComment);
         if (!node || node->Info()->Command.empty())
             return;
         const TCommandInfo& info = *node->Info();

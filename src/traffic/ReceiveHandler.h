@@ -3,6 +3,7 @@
 // The handler of the UDP component's receive event: reads the datagram, logs it
 // (matched or not) and sends the first matching enabled auto-reply row's reply.
 
+#include "library/CommandFind.h"
 #include "traffic/TrafficRecord.h"
 
 #include <cstdint>
@@ -42,6 +43,7 @@ private:
     TReplySender& m_sender;
     TTrafficSink& m_log;
     const CommandTree& m_tree;
+    CommandNameLookup m_lookup;
 };
 
 } // namespace vpx

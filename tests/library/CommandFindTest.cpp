@@ -20,6 +20,38 @@ TEST(FindCommandByName, FirstCommandInPreOrderNeverAGroup)
     EXPECT_EQ(FindCommandByName(tree, ""), nullptr);
 }
 
+// A remembered answer must never outlive a change that alters what a walk finds:
+// after each change the kept lookup answers what a fresh walk does.
+TEST(CommandNameLookup, AnswersAsAFreshWalkAfterEveryKindOfChange)
+{
+    using Change = void (*)(CommandTree&);
+    const std::pair<const char*, Change> changes[] = {
+        {"insert before", [](CommandTree& t) { t.Insert(nullptr, 0, "Status first", TCommandInfo{"9", 0, -1}); }},
+        {"remove the found", [](CommandTree& t) { t.Remove(t.Root(0)->Child(0)); }},
+        {"rename the found", [](CommandTree& t) { t.SetName(t.Root(0)->Child(0), "Other"); }},
+        {"rename another", [](CommandTree& t) { t.SetName(t.Root(1), "Status late"); }},
+        {"move after", [](CommandTree& t) { t.Move(t.Root(0), nullptr, -1); }},
+        {"clear", [](CommandTree& t) { t.Clear(); }},
+        {"replace", [](CommandTree& t) {
+             CommandTree other;
+             other.AddCommand(nullptr, "Status new", {"7", 0, -1});
+             t.ReplaceWith(other);
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        CommandTree tree;
+        CommandNode* group = tree.AddGroup(nullptr, "group");
+        tree.AddCommand(group, "Status", {"1", 0, -1});
+        tree.AddCommand(nullptr, "Reset", {"2", 0, -1});
+        CommandNameLookup lookup;
+        ASSERT_EQ(lookup.Find(tree, "Status"), group->Child(0));
+        change(tree);
+        EXPECT_EQ(lookup.Find(tree, "Status"), FindCommandByName(tree, "Status"));
+        EXPECT_EQ(lookup.Find(tree, "Status"), FindCommandByName(tree, "Status")); // and from what it kept
+    }
+}
+
 TEST(FindCommandByName, NeverStartsOnATrailByte)
 {
     CommandTree tree;
