@@ -9,6 +9,7 @@
 #include "shell/Main.h"
 #include "shell/MainActions.h"
 #include "shell/NumEdit.h"
+#include "shell/ShellTestUtil.h"
 #include "support/FakePrompts.h"
 #include "support/TestSupport.h"
 #include "traffic/AutoReplyCommands.h"
@@ -62,14 +63,7 @@ protected:
     TfrmSimMain& Start(const QStringList& arguments)
     {
         m_window = std::make_unique<TfrmSimMain>(arguments, &prompts);
-        const QStringList parts = {QStringLiteral("127"), QStringLiteral("0"), QStringLiteral("0"),
-                                   QStringLiteral("1")};
-        for (int i = 0; i < 4; ++i) {
-            m_window->ipedtAddress->Field(i)->clear();
-            QTest::keyClicks(m_window->ipedtAddress->Field(i), parts[i]);
-        }
-        m_window->nedtPort->clear();
-        QTest::keyClicks(m_window->nedtPort, QString::number(peer.Port()));
+        TypeLoopbackPeer(*m_window, peer.Port());
         return *m_window;
     }
 

@@ -4,6 +4,7 @@
 #include "shell/Main.h"
 #include "shell/MainActions.h"
 #include "shell/NumEdit.h"
+#include "shell/ShellTestUtil.h"
 #include "support/FakePrompts.h"
 #include "traffic/AutoReplyCommands.h"
 #include "traffic/SendCommands.h"
@@ -47,14 +48,7 @@ protected:
 
     void TypePeer()
     {
-        const QStringList parts = {QStringLiteral("127"), QStringLiteral("0"), QStringLiteral("0"),
-                                   QStringLiteral("1")};
-        for (int i = 0; i < 4; ++i) {
-            m_window->ipedtAddress->Field(i)->clear();
-            QTest::keyClicks(m_window->ipedtAddress->Field(i), parts[i]);
-        }
-        m_window->nedtPort->clear();
-        QTest::keyClicks(m_window->nedtPort, QString::number(peer.Port()));
+        TypeLoopbackPeer(*m_window, peer.Port());
     }
 
     void TypeCommand(const QString& text)

@@ -2,6 +2,8 @@
 
 #include "support/TestSupport.h"
 
+#include "shell/IPEdit.h"
+#include "shell/Main.h"
 #include "shell/NumEdit.h"
 
 #include <QApplication>
@@ -52,6 +54,18 @@ inline bool ShowActive(QWidget& window)
 }
 
 // Gives `w` the focus the way a click would and waits until it has it.
+// Types 127.0.0.1 and the port into the tool bar's peer boxes, key by key as a user does.
+inline void TypeLoopbackPeer(TfrmSimMain& window, int port)
+{
+    const QStringList parts = {QStringLiteral("127"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1")};
+    for (int i = 0; i < 4; ++i) {
+        window.ipedtAddress->Field(i)->clear();
+        QTest::keyClicks(window.ipedtAddress->Field(i), parts[i]);
+    }
+    window.nedtPort->clear();
+    QTest::keyClicks(window.nedtPort, QString::number(port));
+}
+
 inline bool FocusOn(QWidget* w)
 {
     w->setFocus(Qt::MouseFocusReason);
