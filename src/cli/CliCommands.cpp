@@ -595,20 +595,18 @@ int Respond(const std::vector<std::string>& args)
                  repliesPath.c_str(), summary.skipped, ReceiveQueue(udp));
 
     // The endpoint is driven from this thread: a datagram costs no hand-over
-    // between threads, and, as in the echo, one blocking read and one send each:
-    // the read takes the datagram whole into one buffer of the largest size
-    // without asking the system how much is waiting first. What happens to a
-    // datagram is the window's own receive handler. The read's time-out brings
-    // the loop back to flush what was printed (once nothing has arrived for a
-    // moment: a write per datagram would cost as much as answering it), to
-    // watch the clock and to see a signal. (The endpoint's watcher thread, whose
-    // notifications nothing here collects, stays parked after its first one.)
+    // between threads, and a quiet flow costs, as in the echo, one blocking read
+    // and one send per datagram. Under a flood one read takes in everything
+    // already waiting (up to a batch), so the reads cost less than the sends.
+    // What happens to a datagram is the window's own receive handler. The read's
+    // time-out brings the loop back to flush what was printed (once nothing has
+    // arrived for a moment: a write per datagram would cost as much as answering
+    // it), to watch the clock and to see a signal. (The endpoint's watcher
+    // thread, whose notifications nothing here collects, stays parked after its
+    // first one.)
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
     ReadTimeout timeout(static_cast<int>(udp.Socket()));
-    std::vector<std::uint8_t> datagram(static_cast<std::size_t>(TCustomUDPSock::MaxDatagram));
-    AnsiString from;
-    std::uint16_t fromPort = 0;
     bool printed = false;
     while (!g_ended && !sink.Full()) {
         int wait = kLookAfterMs;
@@ -621,9 +619,7 @@ int Respond(const std::vector<std::string>& args)
         timeout.Set(printed ? std::min(wait, kFlushAfterMs) : wait);
         // A failure while answering one datagram is reported and the next one is answered.
         try {
-            const std::int32_t size =
-                udp.ReceiveNext(datagram.data(), static_cast<std::int32_t>(datagram.size()), from, fromPort, true);
-            if (size < 0) {
+            if (udp.FetchDatagrams(ws::MaxDatagramSlots, true) <= 0) {
                 if (printed) {
                     std::fflush(stdout);
                     if (pcap)
@@ -632,8 +628,14 @@ int Respond(const std::vector<std::string>& args)
                 printed = false;
                 continue;
             }
-            handler.DatagramReceived(datagram.data(), size, from, fromPort);
-            printed = true;
+            // --max counts datagrams: those fetched beyond it are left unanswered.
+            while (!sink.Full()) {
+                const TCustomUDPSock::TDatagram* d = udp.NextDatagram();
+                if (!d)
+                    break;
+                handler.DatagramReceived(d->Data, d->Size, d->Address, d->Port);
+                printed = true;
+            }
         } catch (const std::exception& e) {
             std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
         }

@@ -323,6 +323,43 @@ int recvfrom(SOCKET s, void* buf, int len, int flags, SOCKADDR_IN* from, int* fr
     return static_cast<int>(r);
 }
 
+int recvmany(SOCKET s, DatagramSlot* batch, int count, int flags)
+{
+    if (!Started())
+        return Fail(WSANOTINITIALISED);
+    if (count <= 0 || count > MaxDatagramSlots || batch == nullptr)
+        return Fail(WSAEFAULT);
+    mmsghdr messages[MaxDatagramSlots];
+    iovec parts[MaxDatagramSlots];
+    sockaddr_in senders[MaxDatagramSlots];
+    for (int i = 0; i < count; ++i) {
+        if (batch[i].len < 0 || (batch[i].buf == nullptr && batch[i].len > 0))
+            return Fail(WSAEFAULT);
+        parts[i] = {batch[i].buf, static_cast<std::size_t>(batch[i].len)};
+        messages[i] = {};
+        messages[i].msg_hdr.msg_name = &senders[i];
+        messages[i].msg_hdr.msg_namelen = sizeof senders[i];
+        messages[i].msg_hdr.msg_iov = &parts[i];
+        messages[i].msg_hdr.msg_iovlen = 1;
+    }
+    // MSG_TRUNC: each length is the datagram's real one, as in recvfrom above.
+    const int native = MSG_TRUNC | ((flags & WS_MSG_DONTWAIT) ? MSG_DONTWAIT : MSG_WAITFORONE);
+    int r;
+    do {
+        r = ::recvmmsg(s, messages, static_cast<unsigned>(count), native, nullptr);
+    } while (r < 0 && errno == EINTR);
+    if (r < 0)
+        return FailErrno();
+    for (int i = 0; i < r; ++i) {
+        const unsigned length = messages[i].msg_len;
+        const bool cut = length > static_cast<unsigned>(batch[i].len) || (messages[i].msg_hdr.msg_flags & MSG_TRUNC);
+        batch[i].size = cut ? SOCKET_ERROR : static_cast<int>(length);
+        batch[i].error = cut ? WSAEMSGSIZE : 0;
+        batch[i].from = FromNative(senders[i]);
+    }
+    return r;
+}
+
 int PeekDatagramSize(SOCKET s)
 {
     if (!Started())

@@ -152,6 +152,25 @@ int getsockopt(SOCKET s, int level, int optName, void* optVal, int* optLen);
 int getsockname(SOCKET s, SOCKADDR_IN* name, int* nameLen);
 int gethostname(char* name, int nameLen);
 
+// Not in Winsock: several waiting datagrams in one system call, so that a flood
+// costs one read per batch instead of one per datagram. Each slot names its
+// buffer; a filled slot holds the datagram's length in `size` and its sender in
+// `from`, or SOCKET_ERROR in `size` with WSAEMSGSIZE in `error` when the datagram
+// was longer than the buffer (its first `len` bytes copied, as recvfrom does).
+// With WS_MSG_DONTWAIT nothing waits; without it the call waits for the first
+// datagram only (or the socket's receive time-out) and takes the others only if
+// they are already there. Returns the number of slots filled, or SOCKET_ERROR
+// (WSAEWOULDBLOCK when nothing came).
+struct DatagramSlot {
+    void* buf = nullptr;
+    int len = 0;
+    int size = 0;
+    int error = 0;
+    SOCKADDR_IN from{};
+};
+inline constexpr int MaxDatagramSlots = 64;
+int recvmany(SOCKET s, DatagramSlot* batch, int count, int flags);
+
 // Not in Winsock: the real size of the next waiting datagram without reading it,
 // or SOCKET_ERROR (WSAEWOULDBLOCK when none is waiting). Tells an empty datagram
 // apart from an empty queue, which FIONREAD cannot.

@@ -24,19 +24,20 @@ void TReceiveHandler::UDPControlReceive(TCustomUDPSock& Sender, std::int32_t Siz
     ReceiveOne(Sender, Size);
     // Each notification costs a hand-over between threads; under a flood the
     // socket's queue would overflow while the watcher waits for its turn. So the
-    // datagrams already waiting are taken in now, a bounded number per event so
-    // that painting and user input keep their turn.
-    for (int more = 1; more < BatchLimit; ++more) {
-        const std::int32_t waiting = Sender.PendingSize();
-        if (waiting <= 0)
-            break; // an empty datagram is left to the component's own handling
-        ReceiveOne(Sender, waiting);
+    // datagrams already waiting are taken in now, many to a system call, a
+    // bounded number per event so that painting and user input keep their turn.
+    // Every one fetched is handled before the next fetch.
+    int taken = 1;
+    while (taken < BatchLimit && Sender.FetchDatagrams(BatchLimit - taken) > 0) {
+        while (const TCustomUDPSock::TDatagram* d = Sender.NextDatagram()) {
+            ++taken;
+            DatagramReceived(d->Data, d->Size, d->Address, d->Port);
+        }
     }
 }
 
 void TReceiveHandler::ReceiveOne(TCustomUDPSock& Sender, std::int32_t Size)
 {
-
     // The datagram is read straight into the record that will hold it.
     TrafficRecordPtr record = NewTrafficRecord(Size);
     std::uint16_t port = 0;

@@ -8,7 +8,9 @@
 #include <QMetaObject>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <system_error>
 
 namespace vpx {
@@ -18,6 +20,27 @@ namespace {
 std::atomic<std::uint64_t> g_nextSerial{1};
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The batch of datagrams FetchDatagrams reads.
+
+struct TCustomUDPSock::FetchBuffer {
+    // Not zeroed: the system writes only what arrives, so the pages of a large
+    // buffer that no datagram reached are never made resident.
+    std::unique_ptr<std::uint8_t[]> storage{new std::uint8_t[std::size_t(ws::MaxDatagramSlots) * MaxDatagram]};
+    ws::DatagramSlot batch[ws::MaxDatagramSlots];
+    TDatagram datagrams[ws::MaxDatagramSlots];
+    std::uint32_t senders[ws::MaxDatagramSlots] = {}; // each slot's last sender, so its text is made only on a change
+
+    FetchBuffer()
+    {
+        for (int i = 0; i < ws::MaxDatagramSlots; ++i) {
+            batch[i].buf = storage.get() + std::size_t(i) * MaxDatagram;
+            batch[i].len = MaxDatagram;
+            datagrams[i].Data = static_cast<const std::uint8_t*>(batch[i].buf);
+        }
+    }
+};
 
 // ---------------------------------------------------------------------------
 // TUDPNotifyTarget
@@ -375,6 +398,8 @@ void TCustomUDPSock::Close()
     if (m_socket == ws::INVALID_SOCKET)
         return;
     StopWatch();
+    // What was fetched and not yet taken goes with the socket's own queue.
+    m_fetchCount = m_fetchNext = 0;
     CheckSocketResult(ws::closesocket(m_socket), "closeSocket");
     m_socket = ws::INVALID_SOCKET;
     if (OnPortClose)
@@ -409,6 +434,8 @@ std::int32_t TCustomUDPSock::Receive(void* Buf, std::int32_t Size, AnsiString& A
 {
     if (!m_active)
         return 0;
+    if (FetchedLeft())
+        return TakeFetched(Buf, Size, Address, Port, Peek);
     if (Size == -1) {
         unsigned long count = 0;
         CheckSocketResult(ws::ioctlsocket(m_socket, ws::WS_FIONREAD, &count), "ioctlsocket");
@@ -432,6 +459,8 @@ std::int32_t TCustomUDPSock::ReceiveNext(void* Buf, std::int32_t Size, AnsiStrin
 {
     if (!m_active)
         return -1;
+    if (FetchedLeft())
+        return TakeFetched(Buf, Size, Address, Port, false);
     ws::SOCKADDR_IN from{};
     int fromLen = sizeof from;
     int result = ws::recvfrom(m_socket, Buf, Size, wait ? 0 : ws::WS_MSG_DONTWAIT, &from, &fromLen);
@@ -447,6 +476,68 @@ std::int32_t TCustomUDPSock::ReceiveNext(void* Buf, std::int32_t Size, AnsiStrin
     return result;
 }
 
+std::int32_t TCustomUDPSock::FetchDatagrams(std::int32_t max, bool wait)
+{
+    if (!m_active)
+        return 0;
+    if (FetchedLeft())
+        return m_fetchCount - m_fetchNext;
+    if (!m_fetch)
+        m_fetch = std::make_unique<FetchBuffer>();
+    m_fetchCount = m_fetchNext = 0;
+    const int count = std::clamp<std::int32_t>(max, 1, ws::MaxDatagramSlots);
+    const int got = ws::recvmany(m_socket, m_fetch->batch, count, wait ? 0 : ws::WS_MSG_DONTWAIT);
+    if (got == ws::SOCKET_ERROR && ws::WSAGetLastError() == ws::WSAEWOULDBLOCK)
+        return 0;
+    m_fetchCount = CheckSocketResult(got, "recvfrom");
+    for (int i = 0; i < m_fetchCount; ++i) {
+        const ws::DatagramSlot& slot = m_fetch->batch[i];
+        TDatagram& d = m_fetch->datagrams[i];
+        d.Size = slot.size == ws::SOCKET_ERROR ? 0 : slot.size;
+        d.Port = ws::ntohs(slot.from.sin_port);
+        if (d.Address.empty() || m_fetch->senders[i] != slot.from.sin_addr) {
+            d.Address = ws::inet_ntoa(slot.from.sin_addr);
+            m_fetch->senders[i] = slot.from.sin_addr;
+        }
+    }
+    return m_fetchCount;
+}
+
+const TCustomUDPSock::TDatagram* TCustomUDPSock::NextDatagram()
+{
+    if (!m_active || !FetchedLeft())
+        return nullptr;
+    const int i = m_fetchNext++;
+    if (m_fetch->batch[i].size == ws::SOCKET_ERROR) {
+        ws::WSASetLastError(m_fetch->batch[i].error);
+        CheckSocketResult(ws::SOCKET_ERROR, "recvfrom");
+    }
+    return &m_fetch->datagrams[i];
+}
+
+std::int32_t TCustomUDPSock::TakeFetched(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
+                                         bool Peek)
+{
+    const ws::DatagramSlot& slot = m_fetch->batch[m_fetchNext];
+    const TDatagram& d = m_fetch->datagrams[m_fetchNext];
+    if (Size == -1)
+        return d.Size; // as FIONREAD: 0 for an empty datagram
+    if (!Peek)
+        ++m_fetchNext;
+    if (slot.size == ws::SOCKET_ERROR || Size < d.Size) {
+        // As recvfrom: the part that fits is copied, the datagram is gone unless peeked.
+        if (Size > 0 && Buf)
+            std::memcpy(Buf, d.Data, static_cast<std::size_t>(std::min(Size, d.Size)));
+        ws::WSASetLastError(slot.size == ws::SOCKET_ERROR ? slot.error : ws::WSAEMSGSIZE);
+        CheckSocketResult(ws::SOCKET_ERROR, "recvfrom");
+    }
+    if (d.Size > 0)
+        std::memcpy(Buf, d.Data, static_cast<std::size_t>(d.Size));
+    Address = d.Address;
+    Port = d.Port;
+    return d.Size;
+}
+
 std::int32_t TCustomUDPSock::PendingSize()
 {
     AnsiString address;
@@ -458,8 +549,12 @@ void TCustomUDPSock::DoReceive()
 {
     if (m_socket == ws::INVALID_SOCKET || !OnReceive)
         return;
+    // An empty datagram fetched in a batch is dropped as one at the head of the queue is below.
+    while (FetchedLeft() && m_fetch->datagrams[m_fetchNext].Size == 0 &&
+           m_fetch->batch[m_fetchNext].size != ws::SOCKET_ERROR)
+        ++m_fetchNext;
     std::int32_t size = PendingSize();
-    if (size == 0 && m_active) {
+    if (size == 0 && m_active && !FetchedLeft()) {
         // FIONREAD cannot tell an empty datagram from an empty queue. An empty
         // datagram left queued would keep the socket readable for ever, so it is
         // read and dropped here; a datagram that arrived meanwhile is announced.
@@ -502,8 +597,28 @@ void TCustomUDPSock::HandleNotification() noexcept
     }
 }
 
+void TCustomUDPSock::ComeBackForFetched()
+{
+    const std::uint64_t serial = m_watch->Serial();
+    QTimer::singleShot(0, m_handle.get(), [this, serial] {
+        if (!m_watch || m_watch->Serial() != serial)
+            return;
+        HandleNotification();
+        if (m_watch && m_watch->Serial() == serial)
+            WatchAfterNotification();
+    });
+}
+
 void TCustomUDPSock::WatchAfterNotification()
 {
+    if (FetchedLeft()) {
+        // Datagrams fetched and not taken (the handler stopped early) keep the
+        // socket from looking readable: they are handed over once the loop has
+        // had its turn. The watcher, if it announced them, waits until then.
+        StopEventLoopWatch();
+        ComeBackForFetched();
+        return;
+    }
     if (m_sleepTime > 0) {
         // The watcher paces the notifications: it sleeps between them.
         StopEventLoopWatch();

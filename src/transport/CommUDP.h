@@ -189,6 +189,26 @@ public:
                                      bool wait = false);
     static constexpr std::int32_t MaxDatagram = 65507; // the largest UDP payload over IPv4
 
+    // A datagram handed out by NextDatagram; its bytes stay valid until the next fetch.
+    struct TDatagram {
+        const std::uint8_t* Data = nullptr;
+        std::int32_t Size = 0; // 0 for an empty datagram
+        AnsiString Address;
+        std::uint16_t Port = 0;
+    };
+    // For a caller that drains the socket itself under a flood: reads up to `max`
+    // waiting datagrams (at most ws::MaxDatagramSlots) in one system call, each
+    // into a buffer that holds any. With `wait` it blocks for the first one as
+    // ReceiveNext does. Returns how many there are to take with NextDatagram (0
+    // when none came or the port is closed). Datagrams fetched and not yet taken
+    // come first in every read (Receive, ReceiveNext, PendingSize too), and no new
+    // fetch is made until they are all taken, so nothing is reordered or lost.
+    std::int32_t FetchDatagrams(std::int32_t max, bool wait = false);
+    // The next fetched datagram in arrival order; null when all are taken or the
+    // port is closed. One the buffer could not hold raises as Receive does.
+    virtual const TDatagram* NextDatagram();
+    bool FetchedLeft() const noexcept { return m_fetchNext < m_fetchCount; }
+
     bool Active() const noexcept { return m_active; }
     ws::SOCKET Socket() const noexcept { return m_socket; }
     const AnsiString& LocalAddress() const noexcept { return m_localAddress; }
@@ -271,6 +291,9 @@ private:
     void WaitForPriority();
     static AnsiString GetLocalAddress();
     void ApplySocketOptions();
+    // Takes the next fetched datagram into Buf as a read from the socket would.
+    std::int32_t TakeFetched(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port, bool Peek);
+    void ComeBackForFetched();
 
     ws::SOCKET m_socket = ws::INVALID_SOCKET;
     std::unique_ptr<TUDPNotifyTarget> m_handle;
@@ -305,6 +328,11 @@ private:
     std::uint32_t m_sendAddress = 0;
     std::uint32_t m_fromAddress = 0;
     AnsiString m_fromAddressText;
+    // Datagrams read in one batch: slots, their buffers and what they hand out.
+    struct FetchBuffer;
+    std::unique_ptr<FetchBuffer> m_fetch;
+    std::int32_t m_fetchCount = 0;
+    std::int32_t m_fetchNext = 0;
 };
 
 } // namespace vpx

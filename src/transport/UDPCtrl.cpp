@@ -126,6 +126,14 @@ std::int32_t TUDPControl::ReceiveNext(void* Buf, std::int32_t Size, AnsiString& 
     return read;
 }
 
+const TCustomUDPSock::TDatagram* TUDPControl::NextDatagram()
+{
+    const TDatagram* d = TCustomUDPSock::NextDatagram();
+    if (d && d->Size > 0)
+        TraceReceived(d->Data, d->Size, d->Address, d->Port);
+    return d;
+}
+
 void TUDPControl::TraceReceived(const void* Buf, std::int32_t Size, const AnsiString& Address, std::uint16_t Port)
 {
     if (!WriteLog())

@@ -24,6 +24,8 @@ public:
                          bool Peek) override;
     std::int32_t ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
                              bool wait = false) override;
+    // Traced as it is handed out, so a reply's line still follows its request's.
+    const TDatagram* NextDatagram() override;
 
 private:
     void TraceReceived(const void* Buf, std::int32_t Size, const AnsiString& Address, std::uint16_t Port);

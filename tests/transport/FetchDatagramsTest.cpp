@@ -1,0 +1,268 @@
+#include "transport/UDPCtrl.h"
+#include "transport/UDPErrs.h"
+
+#include "TransportTestUtil.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vpx {
+namespace {
+
+using test::BoundPort;
+using test::Peer;
+using test::WaitUntil;
+
+std::string Pattern(std::size_t size, int seed)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i + static_cast<std::size_t>(seed)) % 251);
+    return bytes;
+}
+
+std::string Bytes(const TCustomUDPSock::TDatagram& d)
+{
+    return std::string(reinterpret_cast<const char*>(d.Data), static_cast<std::size_t>(d.Size));
+}
+
+// Loopback hands a datagram to the receiving socket before sendto returns, so
+// everything sent below is waiting by the time it is fetched.
+TEST(FetchDatagrams, TakesEverythingWaitingInOneReadInArrivalOrder)
+{
+    Peer first, second;
+    TUDPControl udp;
+    udp.Open();
+    const std::uint16_t myPort = BoundPort(udp.Socket());
+    const struct {
+        Peer* from;
+        std::size_t size;
+    } sent[] = {{&first, 5}, {&second, 0}, {&first, 1}, {&second, TCustomUDPSock::MaxDatagram}, {&first, 512}};
+    std::vector<std::string> payloads;
+    for (std::size_t i = 0; i < std::size(sent); ++i) {
+        payloads.push_back(Pattern(sent[i].size, static_cast<int>(i)));
+        ASSERT_EQ(sent[i].from->SendTo(myPort, payloads.back()), static_cast<int>(sent[i].size));
+    }
+
+    ASSERT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), static_cast<std::int32_t>(std::size(sent)));
+    for (std::size_t i = 0; i < std::size(sent); ++i) {
+        const TCustomUDPSock::TDatagram* d = udp.NextDatagram();
+        ASSERT_NE(d, nullptr) << i;
+        EXPECT_EQ(Bytes(*d), payloads[i]) << i;
+        EXPECT_EQ(d->Address, "127.0.0.1");
+        EXPECT_EQ(d->Port, sent[i].from->Port()) << i;
+    }
+    EXPECT_EQ(udp.NextDatagram(), nullptr);
+    EXPECT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 0); // dry, and no exception
+}
+
+TEST(FetchDatagrams, NoNewReadUntilEveryFetchedOneIsTaken)
+{
+    Peer peer;
+    TUDPControl udp;
+    udp.Open();
+    const std::uint16_t myPort = BoundPort(udp.Socket());
+    for (const char* text : {"1", "2", "3", "4", "5"})
+        peer.SendTo(myPort, text);
+
+    ASSERT_EQ(udp.FetchDatagrams(2), 2);
+    EXPECT_EQ(Bytes(*udp.NextDatagram()), "1");
+    EXPECT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 1); // the one left, not a new batch
+    EXPECT_EQ(Bytes(*udp.NextDatagram()), "2");
+    EXPECT_EQ(udp.NextDatagram(), nullptr);
+    ASSERT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 3);
+    for (const char* text : {"3", "4", "5"})
+        EXPECT_EQ(Bytes(*udp.NextDatagram()), text);
+}
+
+// Whatever read comes after a fetch sees the fetched datagrams first, so a
+// caller mixing the two never takes them out of order.
+TEST(FetchDatagrams, EveryOtherReadSeesTheFetchedOnesFirst)
+{
+    using Read = std::function<std::string(TUDPControl&)>;
+    const struct {
+        const char* name;
+        Read read;
+        const char* next; // what NextDatagram gives after that read
+    } cases[] = {
+        {"PendingSize",
+         [](TUDPControl& u) { return std::to_string(u.PendingSize()); }, "first"},
+        {"Receive",
+         [](TUDPControl& u) {
+             char buf[16];
+             AnsiString address;
+             std::uint16_t port = 0;
+             const int n = u.Receive(buf, sizeof buf, address, port, false);
+             return std::string(buf, static_cast<std::size_t>(n)) + "@" + address;
+         },
+         "second"},
+        {"ReceivePeek",
+         [](TUDPControl& u) {
+             char buf[16];
+             AnsiString address;
+             std::uint16_t port = 0;
+             const int n = u.Receive(buf, sizeof buf, address, port, true);
+             return std::string(buf, static_cast<std::size_t>(n));
+         },
+         "first"},
+        {"ReceiveNext",
+         [](TUDPControl& u) {
+             char buf[16];
+             AnsiString address;
+             std::uint16_t port = 0;
+             const int n = u.ReceiveNext(buf, sizeof buf, address, port);
+             return std::string(buf, static_cast<std::size_t>(n));
+         },
+         "second"},
+    };
+    const std::string expected[] = {"5", "first@127.0.0.1", "first", "first"};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        Peer peer;
+        TUDPControl udp;
+        udp.Open();
+        const std::uint16_t myPort = BoundPort(udp.Socket());
+        peer.SendTo(myPort, "first");
+        peer.SendTo(myPort, "second");
+        peer.SendTo(myPort, "third");
+        ASSERT_EQ(udp.FetchDatagrams(2), 2);
+        EXPECT_EQ(cases[i].read(udp), expected[i]);
+        const TCustomUDPSock::TDatagram* d = udp.NextDatagram();
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(Bytes(*d), cases[i].next);
+    }
+}
+
+TEST(FetchDatagrams, ClosingDropsWhatWasFetched)
+{
+    Peer peer;
+    TUDPControl udp;
+    udp.Open();
+    peer.SendTo(BoundPort(udp.Socket()), "a");
+    peer.SendTo(BoundPort(udp.Socket()), "b");
+    ASSERT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 2);
+    udp.Close();
+    EXPECT_FALSE(udp.FetchedLeft());
+    EXPECT_EQ(udp.NextDatagram(), nullptr);
+    EXPECT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 0);
+}
+
+// A buffer too small for the next datagram raises the same error whether the
+// datagram still waits in the system or was fetched already, and the one behind it comes whole.
+TEST(FetchDatagrams, TooSmallABufferRaisesTheSameFromAFetchedDatagram)
+{
+    for (const bool fetched : {false, true}) {
+        SCOPED_TRACE(fetched ? "fetched" : "waiting in the system");
+        Peer peer;
+        TUDPControl udp;
+        udp.Open();
+        const std::uint16_t myPort = BoundPort(udp.Socket());
+        peer.SendTo(myPort, "0123456789");
+        peer.SendTo(myPort, "abc");
+        if (fetched) {
+            ASSERT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 2);
+        }
+        char buf[4];
+        AnsiString address;
+        std::uint16_t port = 0;
+        try {
+            udp.ReceiveNext(buf, 4, address, port);
+            ADD_FAILURE() << "no exception";
+        } catch (const EUDPSockError& e) {
+            EXPECT_STREQ(e.what(), "データ受信時にエラーが発生しました。\r\n"
+                                   "データグラムは指定されたバッファのサイズより大きかったので分割されました。");
+        }
+        ASSERT_EQ(udp.ReceiveNext(buf, 4, address, port), 3);
+        EXPECT_EQ(std::string(buf, 3), "abc");
+    }
+}
+
+TEST(RecvMany, ASlotTooShortIsMarkedAndTheNextOneIsWhole)
+{
+    Peer peer;
+    TUDPControl udp;
+    udp.Open();
+    const std::uint16_t myPort = BoundPort(udp.Socket());
+    char small[4], large[16];
+    ws::DatagramSlot batch[2];
+    batch[0].buf = small;
+    batch[0].len = sizeof small;
+    batch[1].buf = large;
+    batch[1].len = sizeof large;
+    ws::WSASetLastError(0);
+    EXPECT_EQ(ws::recvmany(udp.Socket(), batch, 2, ws::WS_MSG_DONTWAIT), ws::SOCKET_ERROR);
+    EXPECT_EQ(ws::WSAGetLastError(), ws::WSAEWOULDBLOCK);
+
+    peer.SendTo(myPort, "0123456789");
+    peer.SendTo(myPort, "abc");
+    ASSERT_EQ(ws::recvmany(udp.Socket(), batch, 2, ws::WS_MSG_DONTWAIT), 2);
+    EXPECT_EQ(batch[0].size, ws::SOCKET_ERROR);
+    EXPECT_EQ(batch[0].error, ws::WSAEMSGSIZE);
+    EXPECT_EQ(std::string(small, 4), "0123");
+    EXPECT_EQ(batch[1].size, 3);
+    EXPECT_EQ(batch[1].error, 0);
+    EXPECT_EQ(std::string(large, 3), "abc");
+    EXPECT_EQ(ws::ntohs(batch[1].from.sin_port), peer.Port());
+}
+
+// Taken one by one, the trace keeps each reply's line right after its request's.
+TEST(FetchDatagrams, TraceLinesFollowTheHandingOutNotTheRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trace.log"));
+    Peer peer;
+    TUDPControl udp;
+    udp.SetLogName(path);
+    udp.SetWriteLog(true);
+    udp.Open();
+    const std::uint16_t myPort = BoundPort(udp.Socket());
+    peer.SendTo(myPort, "\x01");
+    peer.SendTo(myPort, "");
+    peer.SendTo(myPort, "\x02");
+    ASSERT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 3);
+    while (const TCustomUDPSock::TDatagram* d = udp.NextDatagram()) {
+        if (d->Size > 0)
+            udp.Send("\x0A", 1, "", "127.0.0.1", peer.Port());
+    }
+    udp.Close();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 7) << "opened, two received, two sent, closed (an empty datagram leaves no line)";
+    const char* ends[] = {" [01h]\r", " [0Ah]\r", " [02h]\r", " [0Ah]\r"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(lines[i + 1].contains(i % 2 == 0 ? "Recv " : "Send ")) << lines[i + 1].constData();
+        EXPECT_TRUE(lines[i + 1].endsWith(ends[i])) << lines[i + 1].constData();
+    }
+}
+
+// A receive handler that stops before taking everything it fetched leaves
+// datagrams the socket no longer shows as readable; they must still reach it,
+// in order, without any new datagram arriving to wake the port.
+TEST(FetchDatagrams, DatagramsLeftFetchedByAHandlerAreHandedOverLater)
+{
+    Peer peer;
+    TUDPControl udp;
+    std::vector<std::string> handled;
+    udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t) {
+        if (s.FetchDatagrams(ws::MaxDatagramSlots) > 0) {
+            if (const TCustomUDPSock::TDatagram* d = s.NextDatagram())
+                handled.push_back(Bytes(*d));
+        }
+    };
+    udp.Open();
+    const std::uint16_t myPort = BoundPort(udp.Socket());
+    for (const char* text : {"a", "b", "c", "d", "e"})
+        peer.SendTo(myPort, text);
+    ASSERT_TRUE(WaitUntil([&] { return handled.size() >= 5; })) << handled.size() << " handled";
+    EXPECT_EQ(handled, (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+}
+
+} // namespace
+} // namespace vpx
