@@ -43,6 +43,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -388,14 +389,12 @@ struct RoundTrip {
     int answered = 0, lost = 0;
 };
 
-RoundTrip PingPong(Load& load, int size, int count, double maxSeconds)
+// `count` round trips of one datagram at a time, appended to `us` (microseconds);
+// a ping with no answer within 200 ms is counted in `lost`.
+void Pings(Load& load, int size, int count, Clock::time_point end, std::vector<double>& us, int& lost)
 {
     const std::vector<char> payload(static_cast<std::size_t>(size), 'q');
-    std::vector<double> us;
-    RoundTrip r;
-    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(maxSeconds));
-    const int warmUp = 200;
-    for (int i = 0; i < warmUp + count && Clock::now() < end; ++i) {
+    for (int i = 0; i < count && Clock::now() < end; ++i) {
         const auto t0 = Clock::now();
         load.Send(payload, 1);
         bool got = false;
@@ -403,15 +402,19 @@ RoundTrip PingPong(Load& load, int size, int count, double maxSeconds)
             got = load.Receive() > 0;
         const double rtt = std::chrono::duration<double, std::micro>(Clock::now() - t0).count();
         if (!got) {
-            ++r.lost;
+            ++lost;
             load.Drain(std::chrono::milliseconds(20));
             continue;
         }
-        if (i >= warmUp) {
-            us.push_back(rtt);
-            ++r.answered;
-        }
+        us.push_back(rtt);
     }
+}
+
+RoundTrip Summary(std::vector<double> us, int lost)
+{
+    RoundTrip r;
+    r.lost = lost;
+    r.answered = static_cast<int>(us.size());
     if (!us.empty()) {
         std::sort(us.begin(), us.end());
         r.p50 = us[us.size() / 2];
@@ -475,40 +478,6 @@ constexpr double kLossLimit = 0.001;
 
 // What Vorpex and vorpex-cli ask of the system for their port (the engine's receive queue).
 constexpr int kVorpexQueueBytes = 4 << 20;
-
-// The ladder climbs until a rung loses more than 2 %, or two rungs in a row miss
-// the limit, or the generator itself cannot send at a rung's rate (that rung is
-// marked and given in `generatorLimit`: the responder's limit is then at least
-// the sustained rate, not known to be it); the sustained rate is the highest rung
-// within the limit.
-int Ladder(Load& load, int size, double stepSeconds, const std::string& who, int* generatorLimit = nullptr)
-{
-    // No wider than a tenth apart where the responders end, so that a ratio is not
-    // decided by where the rungs happen to stand.
-    static const int rungs[] = {2000,   5000,   10000,  15000,  20000,  25000,  30000,  35000,  40000,
-                                50000,  60000,  70000,  80000,  90000,  100000, 110000, 120000, 130000,
-                                140000, 150000, 165000, 180000, 200000};
-    int sustained = 0, misses = 0;
-    for (const int rate : rungs) {
-        load.Drain();
-        const Step s = OpenLoop(load, size, rate, stepSeconds);
-        std::fprintf(stderr, "  %-14s %4d B  rate %6d/s  sent %7ld  answered %7ld  loss %6.3f %%  replies %8.0f/s%s\n",
-                     who.c_str(), size, rate, s.sent, s.answered, s.loss * 100, s.replyRate,
-                     s.held ? "" : "  (the generator could not hold this rate)");
-        if (!s.held) {
-            if (generatorLimit)
-                *generatorLimit = rate;
-            break;
-        }
-        if (s.loss < kLossLimit) {
-            sustained = rate;
-            misses = 0;
-        } else if (++misses >= 2 || s.loss > 0.02) {
-            break;
-        }
-    }
-    return sustained;
-}
 
 struct Flood {
     double cpuUsPerReply = 0;
@@ -614,22 +583,106 @@ std::vector<std::string> ResponderArgs(const Config& c, bool vorpex, std::uint16
             "600"};
 }
 
-// The measurements every responder gets, in this order: round trip, ladder,
-// context switches at 5,000 and 20,000 a second, flood.
-void MeasureStarted(const Config& c, const std::string& who, Load& load, Responder& responder, bool gui, int size,
-                    int floodRate, pid_t xServer, Result& r)
+// A responder under measurement and the generator's socket that drives it.
+struct Participant {
+    std::string who;
+    bool gui = false;
+    pid_t xServer = 0; // the X server it paints on, if any
+    Load load;
+    Responder responder;
+    Result r;
+    bool climbing = true; // the ladder has not ended for it yet
+};
+using Participants = std::vector<std::unique_ptr<Participant>>;
+
+// Rungs no wider than a tenth apart where the responders end, so that a ratio is
+// not decided by where the rungs happen to stand, and past what the echo has
+// reached on this machine, so that the echo's limit is found, not the ladder's.
+constexpr int kRungs[] = {2000,   5000,   10000,  15000,  20000,  25000,  30000,  35000,  40000,  50000,
+                          60000,  70000,  80000,  90000,  100000, 110000, 120000, 130000, 140000, 150000,
+                          165000, 180000, 200000, 220000, 240000, 265000, 290000, 320000, 350000};
+
+// One rung for one responder. A rung that loses datagrams is tried once more at
+// once, every responder alike: a guest beside us on the host can stall either
+// of them for longer than its queue lasts, and that says nothing about the
+// rate it sustains. The ladder ends at a rung missed twice, or where the
+// generator itself cannot send at the rung's rate (that rung is kept in
+// `generatorLimit`: the responder's limit is then at least the sustained rate,
+// not known to be it); the sustained rate is the highest rung within the limit.
+void ClimbRung(Participant& p, int size, int rate, double stepSeconds)
 {
-    load.Target(responder.Port());
-    r.rtt = PingPong(load, size, c.pings, 10);
-    std::fprintf(stderr, "  %-14s %4d B  round trip p50 %.1f us  p99 %.1f us  max %.1f us  (%d answered, %d lost)\n",
-                 who.c_str(), size, r.rtt.p50, r.rtt.p99, r.rtt.max, r.rtt.answered, r.rtt.lost);
-    r.sustained = Ladder(load, size, c.stepSeconds, who, &r.generatorLimit);
-    r.switches5k = SwitchesPerReply(load, responder, size, 5000, c.switchSeconds);
-    r.switches20k = SwitchesPerReply(load, responder, size, 20000, c.switchSeconds);
-    r.flood = RunFlood(load, responder, gui, size, floodRate > 0 ? floodRate : std::max(r.sustained, 2000),
-                       c.floodSeconds, xServer);
-    r.peakMb = StatusMb(responder.Pid(), "VmHWM:");
-    r.ok = true;
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        p.load.Drain();
+        const Step s = OpenLoop(p.load, size, rate, stepSeconds);
+        std::fprintf(stderr,
+                     "  %-14s %4d B  rate %6d/s  sent %7ld  answered %7ld  loss %6.3f %%  replies %8.0f/s%s%s\n",
+                     p.who.c_str(), size, rate, s.sent, s.answered, s.loss * 100, s.replyRate,
+                     attempt > 1 ? "  (second try)" : "", s.held ? "" : "  (the generator could not hold this rate)");
+        if (!s.held) {
+            p.r.generatorLimit = rate;
+            p.climbing = false;
+            return;
+        }
+        if (s.loss < kLossLimit) {
+            p.r.sustained = rate;
+            return;
+        }
+    }
+    p.climbing = false;
+}
+
+// The measurements every responder gets, the first of them being the echo the
+// others are compared with. The round trips and the ladder take turns between
+// the responders, a block of pings or a rung each, so that a change in the
+// machine's pace (another guest on the host, a frequency step) falls on all of
+// them alike instead of on whichever ran at that moment. Then, one responder at
+// a time: context switches at 5,000 and 20,000 a second, and a flood at the
+// echo's sustained rate.
+void MeasureTogether(const Config& c, Participants& ps, int size)
+{
+    for (auto& p : ps)
+        p->load.Target(p->responder.Port());
+    std::vector<std::vector<double>> us(ps.size());
+    std::vector<int> lost(ps.size(), 0);
+    const auto end = Clock::now() + std::chrono::seconds(10 * static_cast<int>(ps.size()));
+    const int blocks = 10;
+    for (auto& p : ps) {
+        std::vector<double> warmUp;
+        int ignored = 0;
+        Pings(p->load, size, 200, end, warmUp, ignored);
+    }
+    for (int b = 0; b < blocks; ++b)
+        for (std::size_t i = 0; i < ps.size(); ++i)
+            Pings(ps[i]->load, size, c.pings / blocks, end, us[i], lost[i]);
+    for (std::size_t i = 0; i < ps.size(); ++i) {
+        Result& r = ps[i]->r;
+        r.rtt = Summary(us[i], lost[i]);
+        std::fprintf(stderr, "  %-14s %4d B  round trip p50 %.1f us  p99 %.1f us  max %.1f us  (%d answered, %d lost)\n",
+                     ps[i]->who.c_str(), size, r.rtt.p50, r.rtt.p99, r.rtt.max, r.rtt.answered, r.rtt.lost);
+    }
+
+    for (const int rate : kRungs) {
+        bool any = false;
+        for (auto& p : ps) {
+            if (p->climbing) {
+                ClimbRung(*p, size, rate, c.stepSeconds);
+                any = true;
+            }
+        }
+        if (!any)
+            break;
+    }
+
+    const int floodRate = std::max(ps.front()->r.sustained, 2000);
+    for (auto& p : ps) {
+        Result& r = p->r;
+        std::fprintf(stderr, "  %s:\n", p->who.c_str());
+        r.switches5k = SwitchesPerReply(p->load, p->responder, size, 5000, c.switchSeconds);
+        r.switches20k = SwitchesPerReply(p->load, p->responder, size, 20000, c.switchSeconds);
+        r.flood = RunFlood(p->load, p->responder, p->gui, size, floodRate, c.floodSeconds, p->xServer);
+        r.peakMb = StatusMb(p->responder.Pid(), "VmHWM:");
+        r.ok = true;
+    }
 }
 
 // An X server of the benchmark's own (Xvfb), so that the window paints as a
@@ -674,30 +727,30 @@ private:
     std::string m_display;
 };
 
-Result Measure(const Config& c, bool vorpex, bool trace, int size, int floodRate, const XServer* x = nullptr,
-               bool lookup = false)
+// Starts one of the window's forms (or the echo) for MeasureTogether; null when it did not start.
+std::unique_ptr<Participant> StartParticipant(const Config& c, bool vorpex, bool trace, int size,
+                                              const XServer* x = nullptr, bool lookup = false)
 {
-    const std::string who = !vorpex ? "echo"
-                            : x     ? "Vorpex on X"
-                            : trace ? "Vorpex+trace"
-                            : lookup ? "Vorpex lookup"
-                                     : "Vorpex";
-    Result r;
-    Load load;
-    Responder responder;
+    auto p = std::make_unique<Participant>();
+    p->who = !vorpex  ? "echo"
+             : x      ? "Vorpex on X"
+             : trace  ? "Vorpex+trace"
+             : lookup ? "Vorpex lookup"
+                      : "Vorpex";
+    p->gui = vorpex;
+    p->xServer = x ? x->Pid() : 0;
     if (x) {
         ::setenv("DISPLAY", x->Display().c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
-    const bool started = responder.Start(ResponderArgs(c, vorpex, load.Port(), size, trace, lookup));
+    const bool started = p->responder.Start(ResponderArgs(c, vorpex, p->load.Port(), size, trace, lookup));
     ::unsetenv("QT_QPA_PLATFORM");
     if (!started) {
-        std::fprintf(stderr, "  %s did not start\n", who.c_str());
-        return r;
+        std::fprintf(stderr, "  %s did not start\n", p->who.c_str());
+        return nullptr;
     }
-    r.queue = responder.Queue();
-    MeasureStarted(c, who, load, responder, vorpex, size, floodRate, x ? x->Pid() : 0, r);
-    return r;
+    p->r.queue = p->responder.Queue();
+    return p;
 }
 
 struct Memory {
@@ -785,27 +838,11 @@ std::string Verdict(bool met, const std::string& text)
 // vorpex-cli respond against the echo.
 
 
-Result MeasureProcess(const Config& c, const std::string& who, const std::vector<std::string>& args, bool cli,
-                      int size, int floodRate, int& queue)
-{
-    Result r;
-    Load load;
-    Responder responder;
-    if (!(cli ? responder.StartCli(args) : responder.Start(args))) {
-        std::fprintf(stderr, "  %s did not start\n", who.c_str());
-        return r;
-    }
-    queue = responder.Queue();
-    MeasureStarted(c, who, load, responder, false, size, floodRate, 0, r);
-    return r;
-}
-
 int CompareCli(const Config& c)
 {
     const std::string cliPath = c.dir + "/../src/cli/vorpex-cli";
     const int sizes[] = {8, 512};
     std::map<int, Result> echo, cli;
-    std::map<int, int> echoQueue, cliQueue;
     for (const int size : sizes) {
         // The reply is the request's size, as the echo's is.
         const std::string replies = c.dir + "/cli-bench-" + std::to_string(size) + ".vpa";
@@ -814,12 +851,24 @@ int CompareCli(const Config& c)
             out << "1\t*\tany\tany\t\"" << std::string(static_cast<std::size_t>(size), 'q') << "\"\r\n";
         }
         std::fprintf(stderr, "%d-byte datagrams\n", size);
-        echo[size] = MeasureProcess(c, "echo", {c.dir + "/bench_udp_echo", "600", std::to_string(kVorpexQueueBytes)},
-                                    false, size, 0, echoQueue[size]);
-        cli[size] = MeasureProcess(c, "vorpex-cli",
-                                   {cliPath, "respond", "--port", "0", "--bind", "127.0.0.1", "--replies", replies,
-                                    "--to-sender"},
-                                   true, size, std::max(echo[size].sustained, 2000), cliQueue[size]);
+        Participants ps;
+        for (const bool isCli : {false, true}) {
+            auto p = std::make_unique<Participant>();
+            p->who = isCli ? "vorpex-cli" : "echo";
+            const bool started =
+                isCli ? p->responder.StartCli({cliPath, "respond", "--port", "0", "--bind", "127.0.0.1", "--replies",
+                                               replies, "--to-sender"})
+                      : p->responder.Start({c.dir + "/bench_udp_echo", "600", std::to_string(kVorpexQueueBytes)});
+            if (!started) {
+                std::fprintf(stderr, "  %s did not start\n", p->who.c_str());
+                return 1;
+            }
+            p->r.queue = p->responder.Queue();
+            ps.push_back(std::move(p));
+        }
+        MeasureTogether(c, ps, size);
+        echo[size] = ps[0]->r;
+        cli[size] = ps[1]->r;
     }
     std::printf("\nvorpex-cli respond (a \"*\" row answering every datagram to its sender, lines to /dev/null) "
                 "against a bare recvfrom/sendto echo, 127.0.0.1, one core each.\nratio = vorpex-cli / echo; "
@@ -841,7 +890,7 @@ int CompareCli(const Config& c)
             std::printf("| %-36s | %9s | %10s | %6s | %-22s |\n", what.c_str(), a.c_str(), b.c_str(), r.c_str(),
                         goal.c_str());
         };
-        row(s + "receive queue granted (bytes)", std::to_string(echoQueue[size]), std::to_string(cliQueue[size]), "",
+        row(s + "receive queue granted (bytes)", std::to_string(e.queue), std::to_string(v.queue), "",
             "");
         row(s + "sustained replies/s", RateCell(e), RateCell(v),
             Ratio(v.sustained, e.sustained), Verdict(rateMet, ">= 0.9"));
@@ -905,14 +954,26 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Xvfb did not start: the X form is left out\n");
     for (const int size : sizes) {
         std::fprintf(stderr, "%d-byte datagrams\n", size);
-        echo[size] = Measure(c, false, false, size, 0);
-        const int floodRate = std::max(echo[size].sustained, 2000);
-        vorpex[size] = Measure(c, true, false, size, floodRate);
-        traced[size] = Measure(c, true, true, size, floodRate);
+        Participants ps;
+        std::vector<Result*> results;
+        const auto add = [&](std::unique_ptr<Participant> p, Result& into) {
+            if (p) {
+                ps.push_back(std::move(p));
+                results.push_back(&into);
+            }
+        };
+        add(StartParticipant(c, false, false, size), echo[size]);
+        if (results.empty())
+            return 1;
+        add(StartParticipant(c, true, false, size), vorpex[size]);
+        add(StartParticipant(c, true, true, size), traced[size]);
         if (x.Pid() != 0)
-            onX[size] = Measure(c, true, false, size, floodRate, &x);
+            add(StartParticipant(c, true, false, size, &x), onX[size]);
         if (size == 8)
-            lookup = Measure(c, true, false, size, floodRate, nullptr, true);
+            add(StartParticipant(c, true, false, size, nullptr, true), lookup);
+        MeasureTogether(c, ps, size);
+        for (std::size_t i = 0; i < ps.size(); ++i)
+            *results[i] = ps[i]->r;
     }
     std::fprintf(stderr, "memory growth\n");
     const Memory memory = MemoryGrowth(c, 512);

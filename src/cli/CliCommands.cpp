@@ -261,11 +261,24 @@ public:
             m_pcap->Add(*record, Comment(record->Comment));
         if (!in && !m_printSent)
             return;
-        m_line.clear();
-        AppendTrafficLine(m_line, *record, m_clock.Now(), m_json, Comment(record->Comment));
-        m_line.push_back('\n');
-        std::fwrite(m_line.data(), 1, m_line.size(), stdout);
+        AppendTrafficLine(m_out, *record, m_clock.Now(), m_json, Comment(record->Comment));
+        m_out.push_back('\n');
+        if (!m_buffered || m_out.size() >= kBufferBytes)
+            Flush();
     }
+
+    // With buffering on, lines are built straight into one large block and go to
+    // standard output when it fills or at Flush: nobody watches them live, and a
+    // line copied once more costs a flood as much as formatting it.
+    void SetBuffered(bool on) { m_buffered = on; }
+    void Flush()
+    {
+        if (!m_out.empty())
+            std::fwrite(m_out.data(), 1, m_out.size(), stdout);
+        m_out.clear();
+        std::fflush(stdout);
+    }
+    ~PrintingSink() override { Flush(); }
 
     void SetMax(long long max) { m_max = max; }
     void SetPcap(PcapFile* pcap) { m_pcap = pcap; }
@@ -288,9 +301,11 @@ private:
         return m_comments.emplace(comment, CommentUtf8(comment)).first->second;
     }
 
+    static constexpr std::size_t kBufferBytes = 1 << 16;
     bool m_json;
     bool m_printSent;
-    std::string m_line;
+    bool m_buffered = false;
+    std::string m_out;
     TimeStamper m_clock;
     std::unordered_map<AnsiString, std::string> m_comments;
     long long m_max = 0;
@@ -570,10 +585,9 @@ int Respond(const std::vector<std::string>& args)
             std::fprintf(stderr, "vorpex-cli: %s: a trace line could not be written\n", path.c_str());
         };
     }
-    // Lines go out in large writes when nobody watches them live.
-    if (!::isatty(STDOUT_FILENO))
-        std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     PrintingSink sink(a.Has("--json"), true);
+    // Lines go out in large writes when nobody watches them live.
+    sink.SetBuffered(!::isatty(STDOUT_FILENO));
     sink.SetMax(max);
     std::unique_ptr<PcapFile> pcap;
     if (const auto path = a.Value("--pcap")) {
@@ -621,7 +635,7 @@ int Respond(const std::vector<std::string>& args)
         try {
             if (udp.FetchDatagrams(ws::MaxDatagramSlots, true) <= 0) {
                 if (printed) {
-                    std::fflush(stdout);
+                    sink.Flush();
                     if (pcap)
                         pcap->Flush();
                 }
@@ -641,7 +655,7 @@ int Respond(const std::vector<std::string>& args)
         }
     }
     udp.Close();
-    std::fflush(stdout);
+    sink.Flush();
     std::fprintf(stderr, "vorpex-cli: received %lld, matched %lld, answered %lld, unmatched %lld\n", sink.Received(),
                  sink.Matched(), sink.Sent(), sink.Received() - sink.Matched());
     if (pcap)

@@ -323,39 +323,67 @@ int recvfrom(SOCKET s, void* buf, int len, int flags, SOCKADDR_IN* from, int* fr
     return static_cast<int>(r);
 }
 
-int recvmany(SOCKET s, DatagramSlot* batch, int count, int flags)
-{
-    if (!Started())
-        return Fail(WSANOTINITIALISED);
-    if (count <= 0 || count > MaxDatagramSlots || batch == nullptr)
-        return Fail(WSAEFAULT);
+struct DatagramBatch::Native {
     mmsghdr messages[MaxDatagramSlots];
     iovec parts[MaxDatagramSlots];
     sockaddr_in senders[MaxDatagramSlots];
-    for (int i = 0; i < count; ++i) {
-        if (batch[i].len < 0 || (batch[i].buf == nullptr && batch[i].len > 0))
-            return Fail(WSAEFAULT);
-        parts[i] = {batch[i].buf, static_cast<std::size_t>(batch[i].len)};
-        messages[i] = {};
-        messages[i].msg_hdr.msg_name = &senders[i];
-        messages[i].msg_hdr.msg_namelen = sizeof senders[i];
-        messages[i].msg_hdr.msg_iov = &parts[i];
-        messages[i].msg_hdr.msg_iovlen = 1;
+    // Headers the last call may have written to: only these are set right again,
+    // so that a call that takes one datagram does not pay for a whole batch.
+    int used = MaxDatagramSlots;
+};
+
+DatagramBatch::DatagramBatch() : m_native(std::make_unique<Native>())
+{
+    Native& n = *m_native;
+    for (int i = 0; i < MaxDatagramSlots; ++i) {
+        n.parts[i] = {nullptr, 0};
+        n.messages[i] = {};
+        n.messages[i].msg_hdr.msg_name = &n.senders[i];
+        n.messages[i].msg_hdr.msg_iov = &n.parts[i];
+        n.messages[i].msg_hdr.msg_iovlen = 1;
     }
+}
+
+DatagramBatch::~DatagramBatch() = default;
+
+void DatagramBatch::Assign(int slot, void* buf, int len)
+{
+    if (slot < 0 || slot >= MaxDatagramSlots)
+        return;
+    m_slots[slot].buf = buf;
+    m_slots[slot].len = buf ? std::max(len, 0) : 0;
+    m_native->parts[slot] = {buf, static_cast<std::size_t>(m_slots[slot].len)};
+}
+
+int DatagramBatch::Receive(SOCKET s, int count, int flags)
+{
+    if (!Started())
+        return Fail(WSANOTINITIALISED);
+    if (count <= 0 || count > MaxDatagramSlots)
+        return Fail(WSAEFAULT);
+    Native& n = *m_native;
+    for (int i = 0; i < std::min(n.used, count); ++i) {
+        n.messages[i].msg_hdr.msg_namelen = sizeof n.senders[i];
+        n.messages[i].msg_hdr.msg_flags = 0;
+        n.messages[i].msg_len = 0;
+    }
+    n.used = count;
     // MSG_TRUNC: each length is the datagram's real one, as in recvfrom above.
     const int native = MSG_TRUNC | ((flags & WS_MSG_DONTWAIT) ? MSG_DONTWAIT : MSG_WAITFORONE);
     int r;
     do {
-        r = ::recvmmsg(s, messages, static_cast<unsigned>(count), native, nullptr);
+        r = ::recvmmsg(s, n.messages, static_cast<unsigned>(count), native, nullptr);
     } while (r < 0 && errno == EINTR);
     if (r < 0)
         return FailErrno();
+    n.used = std::min(r + 1, count);
     for (int i = 0; i < r; ++i) {
-        const unsigned length = messages[i].msg_len;
-        const bool cut = length > static_cast<unsigned>(batch[i].len) || (messages[i].msg_hdr.msg_flags & MSG_TRUNC);
-        batch[i].size = cut ? SOCKET_ERROR : static_cast<int>(length);
-        batch[i].error = cut ? WSAEMSGSIZE : 0;
-        batch[i].from = FromNative(senders[i]);
+        DatagramSlot& slot = m_slots[i];
+        const unsigned length = n.messages[i].msg_len;
+        const bool cut = length > static_cast<unsigned>(slot.len) || (n.messages[i].msg_hdr.msg_flags & MSG_TRUNC);
+        slot.size = cut ? SOCKET_ERROR : static_cast<int>(length);
+        slot.error = cut ? WSAEMSGSIZE : 0;
+        slot.from = FromNative(n.senders[i]);
     }
     return r;
 }

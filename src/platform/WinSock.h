@@ -7,6 +7,7 @@
 // the C library defines as macros carry a WS_ prefix here.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -153,14 +154,11 @@ int getsockname(SOCKET s, SOCKADDR_IN* name, int* nameLen);
 int gethostname(char* name, int nameLen);
 
 // Not in Winsock: several waiting datagrams in one system call, so that a flood
-// costs one read per batch instead of one per datagram. Each slot names its
-// buffer; a filled slot holds the datagram's length in `size` and its sender in
-// `from`, or SOCKET_ERROR in `size` with WSAEMSGSIZE in `error` when the datagram
-// was longer than the buffer (its first `len` bytes copied, as recvfrom does).
-// With WS_MSG_DONTWAIT nothing waits; without it the call waits for the first
-// datagram only (or the socket's receive time-out) and takes the others only if
-// they are already there. Returns the number of slots filled, or SOCKET_ERROR
-// (WSAEWOULDBLOCK when nothing came).
+// costs one read per batch instead of one per datagram. Each slot is given its
+// buffer once; after Receive a filled slot holds the datagram's length in
+// `size` and its sender in `from`, or SOCKET_ERROR in `size` with WSAEMSGSIZE
+// in `error` when the datagram was longer than the buffer (its first `len`
+// bytes copied, as recvfrom does).
 struct DatagramSlot {
     void* buf = nullptr;
     int len = 0;
@@ -169,7 +167,28 @@ struct DatagramSlot {
     SOCKADDR_IN from{};
 };
 inline constexpr int MaxDatagramSlots = 64;
-int recvmany(SOCKET s, DatagramSlot* batch, int count, int flags);
+
+class DatagramBatch {
+public:
+    DatagramBatch();
+    ~DatagramBatch();
+    DatagramBatch(const DatagramBatch&) = delete;
+    DatagramBatch& operator=(const DatagramBatch&) = delete;
+
+    void Assign(int slot, void* buf, int len);
+    // Fills slots 0, 1, ... with up to `count` waiting datagrams. With
+    // WS_MSG_DONTWAIT nothing waits; without it the call waits for the first
+    // datagram only (or the socket's receive time-out) and takes the others only
+    // if they are already there. Returns the number of slots filled, or
+    // SOCKET_ERROR (WSAEWOULDBLOCK when nothing came).
+    int Receive(SOCKET s, int count, int flags);
+    const DatagramSlot& Slot(int slot) const { return m_slots[slot]; }
+
+private:
+    struct Native; // the system's message headers, set up once and kept between calls
+    std::unique_ptr<Native> m_native;
+    DatagramSlot m_slots[MaxDatagramSlots];
+};
 
 // Not in Winsock: the real size of the next waiting datagram without reading it,
 // or SOCKET_ERROR (WSAEWOULDBLOCK when none is waiting). Tells an empty datagram

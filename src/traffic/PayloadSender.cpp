@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <cstring>
 #include <QCoreApplication>
 
 namespace vpx {
@@ -95,14 +94,9 @@ void TPayloadSender::SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_
     }
 
     // The record's own buffer is what goes out: one allocation per datagram.
-    TrafficRecordPtr record = NewTrafficRecord(count);
-    std::uint8_t* bytes = record->Data.data();
-    if (textMode)
-        std::memcpy(bytes, text.data(), static_cast<std::size_t>(count));
-    else
-        std::memcpy(bytes, m_compiledBytes.data(), static_cast<std::size_t>(count));
-
-    m_udp.Send(bytes, count, AnsiString(), address, port);
+    TrafficRecordPtr record = NewTrafficRecord(
+        textMode ? reinterpret_cast<const std::uint8_t*>(text.data()) : m_compiledBytes.data(), count);
+    m_udp.Send(record->Data.data(), count, AnsiString(), address, port);
     if (m_noticeShown) {
         m_noticeShown = false; // the reason shown last no longer holds
         if (OnNotice)

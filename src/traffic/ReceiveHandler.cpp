@@ -57,8 +57,7 @@ void TReceiveHandler::DatagramReceived(const std::uint8_t* Data, std::int32_t Si
 {
     if (Size <= 0)
         return;
-    TrafficRecordPtr record = NewTrafficRecord(Size);
-    std::copy(Data, Data + Size, record->Data.begin());
+    TrafficRecordPtr record = NewTrafficRecord(Data, Size);
     record->PeerAddress = Address;
     record->PeerPort = Port;
     MatchLogReply(std::move(record));

@@ -15,6 +15,16 @@ TrafficRecordPtr NewTrafficRecord(std::int32_t length)
     return record;
 }
 
+TrafficRecordPtr NewTrafficRecord(const std::uint8_t* bytes, std::int32_t length)
+{
+    auto record = std::make_unique<TTrafficRecord>();
+    const std::int32_t size = length < 0 || !bytes ? 0 : length;
+    record->Data.assign(bytes, bytes + size);
+    record->Length = size;
+    record->Time = WallClockMicroseconds();
+    return record;
+}
+
 std::int64_t WallClockMicroseconds() noexcept
 {
     using namespace std::chrono;

@@ -35,6 +35,9 @@ using TrafficRecordPtr = std::unique_ptr<TTrafficRecord>;
 // A record with `length` zero bytes (a negative length counts as 0), stamped
 // with the current time; the caller fills in the payload and the other fields.
 TrafficRecordPtr NewTrafficRecord(std::int32_t length);
+// A record holding a copy of `length` bytes, stamped as above: the bytes are
+// written once, not zeroed first.
+TrafficRecordPtr NewTrafficRecord(const std::uint8_t* bytes, std::int32_t length);
 
 // The wall clock in microseconds since 1970-01-01 00:00 UTC.
 std::int64_t WallClockMicroseconds() noexcept;

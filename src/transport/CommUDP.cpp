@@ -25,19 +25,23 @@ std::atomic<std::uint64_t> g_nextSerial{1};
 // The batch of datagrams FetchDatagrams reads.
 
 struct TCustomUDPSock::FetchBuffer {
+    // Slots 64 KiB apart would all start in the same cache sets, and a batch of
+    // short datagrams would evict itself before it is read; nine cache lines
+    // more per slot spreads their starts over the sets.
+    static constexpr std::size_t Stride = 65536 + 9 * 64;
+    static_assert(Stride >= std::size_t(MaxDatagram));
     // Not zeroed: the system writes only what arrives, so the pages of a large
     // buffer that no datagram reached are never made resident.
-    std::unique_ptr<std::uint8_t[]> storage{new std::uint8_t[std::size_t(ws::MaxDatagramSlots) * MaxDatagram]};
-    ws::DatagramSlot batch[ws::MaxDatagramSlots];
+    std::unique_ptr<std::uint8_t[]> storage{new std::uint8_t[std::size_t(ws::MaxDatagramSlots) * Stride]};
+    ws::DatagramBatch batch;
     TDatagram datagrams[ws::MaxDatagramSlots];
     std::uint32_t senders[ws::MaxDatagramSlots] = {}; // each slot's last sender, so its text is made only on a change
 
     FetchBuffer()
     {
         for (int i = 0; i < ws::MaxDatagramSlots; ++i) {
-            batch[i].buf = storage.get() + std::size_t(i) * MaxDatagram;
-            batch[i].len = MaxDatagram;
-            datagrams[i].Data = static_cast<const std::uint8_t*>(batch[i].buf);
+            batch.Assign(i, storage.get() + std::size_t(i) * Stride, MaxDatagram);
+            datagrams[i].Data = static_cast<const std::uint8_t*>(batch.Slot(i).buf);
         }
     }
 };
@@ -486,12 +490,12 @@ std::int32_t TCustomUDPSock::FetchDatagrams(std::int32_t max, bool wait)
         m_fetch = std::make_unique<FetchBuffer>();
     m_fetchCount = m_fetchNext = 0;
     const int count = std::clamp<std::int32_t>(max, 1, ws::MaxDatagramSlots);
-    const int got = ws::recvmany(m_socket, m_fetch->batch, count, wait ? 0 : ws::WS_MSG_DONTWAIT);
+    const int got = m_fetch->batch.Receive(m_socket, count, wait ? 0 : ws::WS_MSG_DONTWAIT);
     if (got == ws::SOCKET_ERROR && ws::WSAGetLastError() == ws::WSAEWOULDBLOCK)
         return 0;
     m_fetchCount = CheckSocketResult(got, "recvfrom");
     for (int i = 0; i < m_fetchCount; ++i) {
-        const ws::DatagramSlot& slot = m_fetch->batch[i];
+        const ws::DatagramSlot& slot = m_fetch->batch.Slot(i);
         TDatagram& d = m_fetch->datagrams[i];
         d.Size = slot.size == ws::SOCKET_ERROR ? 0 : slot.size;
         d.Port = ws::ntohs(slot.from.sin_port);
@@ -508,8 +512,8 @@ const TCustomUDPSock::TDatagram* TCustomUDPSock::NextDatagram()
     if (!m_active || !FetchedLeft())
         return nullptr;
     const int i = m_fetchNext++;
-    if (m_fetch->batch[i].size == ws::SOCKET_ERROR) {
-        ws::WSASetLastError(m_fetch->batch[i].error);
+    if (m_fetch->batch.Slot(i).size == ws::SOCKET_ERROR) {
+        ws::WSASetLastError(m_fetch->batch.Slot(i).error);
         CheckSocketResult(ws::SOCKET_ERROR, "recvfrom");
     }
     return &m_fetch->datagrams[i];
@@ -518,7 +522,7 @@ const TCustomUDPSock::TDatagram* TCustomUDPSock::NextDatagram()
 std::int32_t TCustomUDPSock::TakeFetched(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
                                          bool Peek)
 {
-    const ws::DatagramSlot& slot = m_fetch->batch[m_fetchNext];
+    const ws::DatagramSlot& slot = m_fetch->batch.Slot(m_fetchNext);
     const TDatagram& d = m_fetch->datagrams[m_fetchNext];
     if (Size == -1)
         return d.Size; // as FIONREAD: 0 for an empty datagram
@@ -551,7 +555,7 @@ void TCustomUDPSock::DoReceive()
         return;
     // An empty datagram fetched in a batch is dropped as one at the head of the queue is below.
     while (FetchedLeft() && m_fetch->datagrams[m_fetchNext].Size == 0 &&
-           m_fetch->batch[m_fetchNext].size != ws::SOCKET_ERROR)
+           m_fetch->batch.Slot(m_fetchNext).size != ws::SOCKET_ERROR)
         ++m_fetchNext;
     std::int32_t size = PendingSize();
     if (size == 0 && m_active && !FetchedLeft()) {

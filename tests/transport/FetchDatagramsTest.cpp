@@ -183,32 +183,49 @@ TEST(FetchDatagrams, TooSmallABufferRaisesTheSameFromAFetchedDatagram)
     }
 }
 
-TEST(RecvMany, ASlotTooShortIsMarkedAndTheNextOneIsWhole)
+TEST(DatagramBatch, ASlotTooShortIsMarkedAndTheNextOneIsWhole)
 {
     Peer peer;
     TUDPControl udp;
     udp.Open();
     const std::uint16_t myPort = BoundPort(udp.Socket());
     char small[4], large[16];
-    ws::DatagramSlot batch[2];
-    batch[0].buf = small;
-    batch[0].len = sizeof small;
-    batch[1].buf = large;
-    batch[1].len = sizeof large;
+    ws::DatagramBatch batch;
+    batch.Assign(0, small, sizeof small);
+    batch.Assign(1, large, sizeof large);
     ws::WSASetLastError(0);
-    EXPECT_EQ(ws::recvmany(udp.Socket(), batch, 2, ws::WS_MSG_DONTWAIT), ws::SOCKET_ERROR);
+    EXPECT_EQ(batch.Receive(udp.Socket(), 2, ws::WS_MSG_DONTWAIT), ws::SOCKET_ERROR);
     EXPECT_EQ(ws::WSAGetLastError(), ws::WSAEWOULDBLOCK);
 
-    peer.SendTo(myPort, "0123456789");
-    peer.SendTo(myPort, "abc");
-    ASSERT_EQ(ws::recvmany(udp.Socket(), batch, 2, ws::WS_MSG_DONTWAIT), 2);
-    EXPECT_EQ(batch[0].size, ws::SOCKET_ERROR);
-    EXPECT_EQ(batch[0].error, ws::WSAEMSGSIZE);
-    EXPECT_EQ(std::string(small, 4), "0123");
-    EXPECT_EQ(batch[1].size, 3);
-    EXPECT_EQ(batch[1].error, 0);
-    EXPECT_EQ(std::string(large, 3), "abc");
-    EXPECT_EQ(ws::ntohs(batch[1].from.sin_port), peer.Port());
+    // Round after round the headers the system wrote to are set right again:
+    // a sender's address, a length or a cut from one round never shows in the next.
+    Peer other;
+    const struct {
+        Peer* from;
+        const char* first;
+        const char* second; // null: one datagram this round
+    } rounds[] = {{&peer, "0123456789", "abc"}, {&other, "xy", nullptr}, {&peer, "p", "qrstuvwxyz0123"}};
+    for (const auto& round : rounds) {
+        SCOPED_TRACE(round.first);
+        round.from->SendTo(myPort, round.first);
+        if (round.second)
+            round.from->SendTo(myPort, round.second);
+        const int expected = round.second ? 2 : 1;
+        ASSERT_EQ(batch.Receive(udp.Socket(), 2, ws::WS_MSG_DONTWAIT), expected);
+        const std::string texts[] = {round.first, round.second ? round.second : ""};
+        const int lens[] = {4, 16};
+        const char* bufs[] = {small, large};
+        for (int i = 0; i < expected; ++i) {
+            const ws::DatagramSlot& slot = batch.Slot(i);
+            const bool cut = texts[i].size() > static_cast<std::size_t>(lens[i]);
+            EXPECT_EQ(slot.size, cut ? ws::SOCKET_ERROR : static_cast<int>(texts[i].size())) << i;
+            EXPECT_EQ(slot.error, cut ? ws::WSAEMSGSIZE : 0) << i;
+            EXPECT_EQ(std::string(bufs[i], std::min<std::size_t>(texts[i].size(), lens[i])),
+                      texts[i].substr(0, static_cast<std::size_t>(lens[i])))
+                << i;
+            EXPECT_EQ(ws::ntohs(slot.from.sin_port), round.from->Port()) << i;
+        }
+    }
 }
 
 // Taken one by one, the trace keeps each reply's line right after its request's.
