@@ -10,7 +10,11 @@
 //     20,000 datagrams a second;
 // and, for Vorpex, its memory after 1,000 datagrams against after 1,000,000.
 // Vorpex runs offscreen, with its trace file on, and painting on an Xvfb the
-// benchmark starts (its CPU counted apart), each against the same echo.
+// benchmark starts (its CPU counted apart), each against the same echo. All the
+// responders of one datagram size run at once and take turns, a block of pings
+// or a rung of the ladder each, so that the machine's changing pace falls on
+// them alike; a rung that loses datagrams gets a second try, for every
+// responder alike.
 // The generator runs on the first core and the responder on the second. Every
 // loop is bounded in count and time. Details go to stderr, the one table to stdout.
 //

@@ -261,7 +261,7 @@ public:
             m_pcap->Add(*record, Comment(record->Comment));
         if (!in && !m_printSent)
             return;
-        AppendTrafficLine(m_out, *record, m_clock.Now(), m_json, Comment(record->Comment));
+        AppendTrafficLine(m_out, *record, m_clock.At(record->Time), m_json, Comment(record->Comment));
         m_out.push_back('\n');
         if (!m_buffered || m_out.size() >= kBufferBytes)
             Flush();

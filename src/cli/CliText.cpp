@@ -310,16 +310,20 @@ std::string TrafficLine(const TTrafficRecord& record, const std::string& time, b
     return line;
 }
 
-const std::string& TimeStamper::Now()
+const std::string& TimeStamper::At(std::int64_t microseconds)
 {
-    std::timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    if (now.tv_sec != m_second) {
-        m_second = now.tv_sec;
-        m_stamp = IsoLocalTime(now);
+    std::int64_t second = microseconds / 1000000;
+    std::int64_t rest = microseconds % 1000000;
+    if (rest < 0) {
+        rest += 1000000;
+        --second;
+    }
+    if (second != m_second) {
+        m_second = second;
+        m_stamp = IsoLocalTime(std::timespec{static_cast<std::time_t>(second), static_cast<long>(rest * 1000)});
     } else {
         // "….123+09:00": only the milliseconds change within a second.
-        const int ms = static_cast<int>(now.tv_nsec / 1000000);
+        const int ms = static_cast<int>(rest / 1000);
         m_stamp[20] = static_cast<char>('0' + ms / 100);
         m_stamp[21] = static_cast<char>('0' + ms / 10 % 10);
         m_stamp[22] = static_cast<char>('0' + ms % 10);

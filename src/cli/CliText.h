@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -70,13 +71,15 @@ void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::stri
 // characters at `out`, which must have room for one more that may be overwritten.
 void WriteHexCells(char* out, const std::uint8_t* bytes, std::size_t size);
 
-// The time stamp of IsoLocalTime for now, made afresh only when the second changes.
+// The time stamp of IsoLocalTime for a record's time (microseconds since
+// 1970), made afresh only when the second changes: a line then shows the very
+// time its record (and a capture of it) carries.
 class TimeStamper {
 public:
-    const std::string& Now();
+    const std::string& At(std::int64_t microseconds);
 
 private:
-    std::time_t m_second = -1;
+    std::int64_t m_second = std::numeric_limits<std::int64_t>::min();
     std::string m_stamp;
 };
 

@@ -165,6 +165,25 @@ TEST(IsoLocalTime, HasMillisecondsAndTheOffset)
     EXPECT_EQ(t[10], 'T');
 }
 
+// Stamps made one after another: the milliseconds patched in place within a
+// second must read as a stamp made afresh, whichever way time moves.
+TEST(TimeStamper, EachStampReadsAsIfMadeAfresh)
+{
+    const std::int64_t base = 1700000000LL * 1000000;
+    const std::int64_t times[] = {base + 123456, base + 999999, base + 1000000, base + 1000001, base + 7,
+                                  base - 1,      base + 5000,   base + 5000,    0};
+    TimeStamper stamper;
+    for (const std::int64_t t : times) {
+        std::int64_t second = t / 1000000, rest = t % 1000000;
+        if (rest < 0) {
+            rest += 1000000;
+            --second;
+        }
+        const std::timespec when{static_cast<std::time_t>(second), static_cast<long>(rest * 1000)};
+        EXPECT_EQ(stamper.At(t), IsoLocalTime(when)) << t;
+    }
+}
+
 struct ArgsCase {
     std::vector<std::string> args;
     const char* error;

@@ -289,12 +289,36 @@ TEST_F(JapanTime, TheCopiedLineHoldsTheCsvTexts)
 
 TEST(NewTrafficRecord, IsStampedWithTheWallClock)
 {
+    const std::uint8_t bytes[] = {1, 2, 3};
     const std::int64_t before = WallClockMicroseconds();
-    auto record = NewTrafficRecord(1);
+    auto zeroed = NewTrafficRecord(1);
+    auto copied = NewTrafficRecord(bytes, 3);
     const std::int64_t after = WallClockMicroseconds();
-    EXPECT_GE(record->Time, before);
-    EXPECT_LE(record->Time, after);
+    for (const auto* record : {zeroed.get(), copied.get()}) {
+        EXPECT_GE(record->Time, before);
+        EXPECT_LE(record->Time, after);
+    }
     EXPECT_GT(before, 1'600'000'000'000'000) << "microseconds since 1970";
+}
+
+// Both ways of making a record agree on what a length outside the payload means.
+TEST(NewTrafficRecord, FromBytesHoldsACopyAndLengthAgrees)
+{
+    const std::uint8_t bytes[] = {0x00, 0xFF, 0x7F, 0x80};
+    const struct {
+        const std::uint8_t* bytes;
+        std::int32_t length;
+        std::vector<std::uint8_t> data;
+    } cases[] = {{bytes, 4, {0x00, 0xFF, 0x7F, 0x80}}, {bytes, 1, {0x00}}, {bytes, 0, {}}, {bytes, -3, {}},
+                 {nullptr, 5, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        const auto record = NewTrafficRecord(c.bytes, c.length);
+        EXPECT_EQ(record->Data, c.data);
+        EXPECT_EQ(record->Length, static_cast<std::int32_t>(c.data.size()));
+        EXPECT_EQ(NewTrafficRecord(c.length < 0 ? c.length : static_cast<std::int32_t>(c.data.size()))->Length,
+                  record->Length);
+    }
 }
 
 } // namespace
