@@ -120,14 +120,15 @@ TEST(TrafficLine, PlainShowsDirectionPeerBytesAndComment)
 }
 
 // The cells come out as "%02X " would write them, whichever way they are made:
-// lengths around the sixteen-byte blocks, every byte value in every place of a
-// block, and a tail that must stop at its own end.
+// lengths around the sixteen- and thirty-two-byte blocks, every byte value in
+// every place of a block, and a tail that must stop at its own end.
 TEST(TrafficLine, HexCellsMatchPrintfAcrossBlockEdges)
 {
     std::vector<std::uint8_t> bytes(600);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256); // every value, shifted through the block positions
-    const std::size_t lengths[] = {0, 1, 2, 15, 16, 17, 31, 32, 33, 47, 48, 255, 256, 511, 512, 513, 600};
+    const std::size_t lengths[] = {0,  1,  2,  15, 16,  17,  31,  32,  33,  47,  48,  49,
+                                   63, 64, 65, 95, 96, 97, 255, 256, 511, 512, 513, 600};
     for (const std::size_t length : lengths) {
         for (const std::size_t start : {std::size_t{0}, std::size_t{5}}) {
             const std::size_t n = std::min(length, bytes.size() - start);
