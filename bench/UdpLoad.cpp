@@ -596,6 +596,7 @@ struct Participant {
     Responder responder;
     Result r;
     bool climbing = true; // the ladder has not ended for it yet
+    int missed = 0;       // the rung it missed, when that ended its ladder
 };
 using Participants = std::vector<std::unique_ptr<Participant>>;
 
@@ -606,14 +607,13 @@ constexpr int kRungs[] = {2000,   5000,   10000,  15000,  20000,  25000,  30000,
                           60000,  70000,  80000,  90000,  100000, 110000, 120000, 130000, 140000, 150000,
                           165000, 180000, 200000, 220000, 240000, 265000, 290000, 320000, 350000};
 
-// One rung for one responder. A rung that loses datagrams is tried once more at
+enum class Outcome { Held, Missed, GeneratorLimited };
+
+// One rate for one responder. A rate that loses datagrams is tried once more at
 // once, every responder alike: a guest beside us on the host can stall either
 // of them for longer than its queue lasts, and that says nothing about the
-// rate it sustains. The ladder ends at a rung missed twice, or where the
-// generator itself cannot send at the rung's rate (that rung is kept in
-// `generatorLimit`: the responder's limit is then at least the sustained rate,
-// not known to be it); the sustained rate is the highest rung within the limit.
-void ClimbRung(Participant& p, int size, int rate, double stepSeconds)
+// rate it sustains.
+Outcome TryRate(Participant& p, int size, int rate, double stepSeconds)
 {
     for (int attempt = 1; attempt <= 2; ++attempt) {
         p.load.Drain();
@@ -622,24 +622,66 @@ void ClimbRung(Participant& p, int size, int rate, double stepSeconds)
                      "  %-14s %4d B  rate %6d/s  sent %7ld  answered %7ld  loss %6.3f %%  replies %8.0f/s%s%s\n",
                      p.who.c_str(), size, rate, s.sent, s.answered, s.loss * 100, s.replyRate,
                      attempt > 1 ? "  (second try)" : "", s.held ? "" : "  (the generator could not hold this rate)");
-        if (!s.held) {
-            p.r.generatorLimit = rate;
-            p.climbing = false;
-            return;
-        }
-        if (s.loss < kLossLimit) {
-            p.r.sustained = rate;
-            return;
-        }
+        if (!s.held)
+            return Outcome::GeneratorLimited;
+        if (s.loss < kLossLimit)
+            return Outcome::Held;
+    }
+    return Outcome::Missed;
+}
+
+// One rung of the ladder. The ladder ends at a rung missed twice, or where the
+// generator itself cannot send at the rung's rate (that rung is kept in
+// `generatorLimit`: the responder's limit is then at least the sustained rate,
+// not known to be it).
+void ClimbRung(Participant& p, int size, int rate, double stepSeconds)
+{
+    switch (TryRate(p, size, rate, stepSeconds)) {
+    case Outcome::Held:
+        p.r.sustained = rate;
+        return;
+    case Outcome::GeneratorLimited:
+        p.r.generatorLimit = rate;
+        break;
+    case Outcome::Missed:
+        p.missed = rate;
+        break;
     }
     p.climbing = false;
+}
+
+// One halving of the gap between the last rate held and the one missed: three
+// of them (the rungs are a tenth apart there) bring it to about 1 %, so that a
+// ratio does not depend on where each responder's limit falls between two
+// rungs. False once there is nothing left to narrow.
+bool Refine(Participant& p, int size, double stepSeconds)
+{
+    if (p.missed == 0 || p.r.sustained == 0)
+        return false;
+    const int rate = (p.r.sustained + p.missed) / 2 / 500 * 500;
+    if (rate <= p.r.sustained || p.missed - p.r.sustained <= 1000)
+        return false;
+    switch (TryRate(p, size, rate, stepSeconds)) {
+    case Outcome::Held:
+        p.r.sustained = rate;
+        break;
+    case Outcome::Missed:
+        p.missed = rate;
+        break;
+    case Outcome::GeneratorLimited:
+        p.r.generatorLimit = rate;
+        p.missed = 0;
+        return false;
+    }
+    return true;
 }
 
 // The measurements every responder gets, the first of them being the echo the
 // others are compared with. The round trips and the ladder take turns between
 // the responders, a block of pings or a rung each, so that a change in the
 // machine's pace (another guest on the host, a frequency step) falls on all of
-// them alike instead of on whichever ran at that moment. Then, one responder at
+// them alike instead of on whichever ran at that moment; so does the narrowing
+// of each one's limit between its last two rungs. Then, one responder at
 // a time: context switches at 5,000 and 20,000 a second, and a flood at the
 // echo's sustained rate.
 void MeasureTogether(const Config& c, Participants& ps, int size)
@@ -676,6 +718,10 @@ void MeasureTogether(const Config& c, Participants& ps, int size)
         if (!any)
             break;
     }
+    // Narrowed in turns too, as the rungs were climbed.
+    for (int round = 0; round < 3; ++round)
+        for (auto& p : ps)
+            Refine(*p, size, c.stepSeconds);
 
     const int floodRate = std::max(ps.front()->r.sustained, 2000);
     for (auto& p : ps) {
