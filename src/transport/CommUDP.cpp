@@ -497,7 +497,7 @@ std::int32_t TCustomUDPSock::FetchDatagrams(std::int32_t max, bool wait)
     for (int i = 0; i < m_fetchCount; ++i) {
         const ws::DatagramSlot& slot = m_fetch->batch.Slot(i);
         TDatagram& d = m_fetch->datagrams[i];
-        d.Size = slot.size == ws::SOCKET_ERROR ? 0 : slot.size;
+        d.Size = slot.size == ws::SOCKET_ERROR ? slot.len : slot.size; // a cut one: the part copied
         d.Port = ws::ntohs(slot.from.sin_port);
         if (d.Address.empty() || m_fetch->senders[i] != slot.from.sin_addr) {
             d.Address = ws::inet_ntoa(slot.from.sin_addr);
@@ -524,15 +524,16 @@ std::int32_t TCustomUDPSock::TakeFetched(void* Buf, std::int32_t Size, AnsiStrin
 {
     const ws::DatagramSlot& slot = m_fetch->batch.Slot(m_fetchNext);
     const TDatagram& d = m_fetch->datagrams[m_fetchNext];
+    const bool cut = slot.size == ws::SOCKET_ERROR;
     if (Size == -1)
-        return d.Size; // as FIONREAD: 0 for an empty datagram
+        return cut ? d.Size + 1 : d.Size; // as FIONREAD: 0 for an empty datagram; a cut one asks for more room
     if (!Peek)
         ++m_fetchNext;
-    if (slot.size == ws::SOCKET_ERROR || Size < d.Size) {
+    if (cut || Size < d.Size) {
         // As recvfrom: the part that fits is copied, the datagram is gone unless peeked.
         if (Size > 0 && Buf)
             std::memcpy(Buf, d.Data, static_cast<std::size_t>(std::min(Size, d.Size)));
-        ws::WSASetLastError(slot.size == ws::SOCKET_ERROR ? slot.error : ws::WSAEMSGSIZE);
+        ws::WSASetLastError(cut ? slot.error : ws::WSAEMSGSIZE);
         CheckSocketResult(ws::SOCKET_ERROR, "recvfrom");
     }
     if (d.Size > 0)
@@ -554,8 +555,7 @@ void TCustomUDPSock::DoReceive()
     if (m_socket == ws::INVALID_SOCKET || !OnReceive)
         return;
     // An empty datagram fetched in a batch is dropped as one at the head of the queue is below.
-    while (FetchedLeft() && m_fetch->datagrams[m_fetchNext].Size == 0 &&
-           m_fetch->batch.Slot(m_fetchNext).size != ws::SOCKET_ERROR)
+    while (FetchedLeft() && m_fetch->batch.Slot(m_fetchNext).size == 0)
         ++m_fetchNext;
     std::int32_t size = PendingSize();
     if (size == 0 && m_active && !FetchedLeft()) {
@@ -615,7 +615,7 @@ void TCustomUDPSock::ComeBackForFetched()
 
 void TCustomUDPSock::WatchAfterNotification()
 {
-    if (FetchedLeft()) {
+    if (FetchedLeft() && OnReceive) {
         // Datagrams fetched and not taken (the handler stopped early) keep the
         // socket from looking readable: they are handed over once the loop has
         // had its turn. The watcher, if it announced them, waits until then.
