@@ -32,6 +32,18 @@ std::string Bytes(const TCustomUDPSock::TDatagram& d)
     return std::string(reinterpret_cast<const char*>(d.Data), static_cast<std::size_t>(d.Size));
 }
 
+// An open port and a peer on 127.0.0.1 that has sent it `texts`, in order.
+struct PortWithWaiting {
+    Peer peer;
+    TUDPControl udp;
+    explicit PortWithWaiting(std::initializer_list<const char*> texts)
+    {
+        udp.Open();
+        for (const char* text : texts)
+            peer.SendTo(BoundPort(udp.Socket()), text);
+    }
+};
+
 // Loopback hands a datagram to the receiving socket before sendto returns, so
 // everything sent below is waiting by the time it is fetched.
 TEST(FetchDatagrams, TakesEverythingWaitingInOneReadInArrivalOrder)
@@ -64,13 +76,8 @@ TEST(FetchDatagrams, TakesEverythingWaitingInOneReadInArrivalOrder)
 
 TEST(FetchDatagrams, NoNewReadUntilEveryFetchedOneIsTaken)
 {
-    Peer peer;
-    TUDPControl udp;
-    udp.Open();
-    const std::uint16_t myPort = BoundPort(udp.Socket());
-    for (const char* text : {"1", "2", "3", "4", "5"})
-        peer.SendTo(myPort, text);
-
+    PortWithWaiting waiting({"1", "2", "3", "4", "5"});
+    TUDPControl& udp = waiting.udp;
     ASSERT_EQ(udp.FetchDatagrams(2), 2);
     EXPECT_EQ(Bytes(*udp.NextDatagram()), "1");
     EXPECT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 1); // the one left, not a new batch
@@ -116,13 +123,8 @@ TEST(FetchDatagrams, EveryOtherReadSeesTheFetchedOnesFirst)
     const std::string expected[] = {"5", "first@127.0.0.1", "first", "first"};
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].name);
-        Peer peer;
-        TUDPControl udp;
-        udp.Open();
-        const std::uint16_t myPort = BoundPort(udp.Socket());
-        peer.SendTo(myPort, "first");
-        peer.SendTo(myPort, "second");
-        peer.SendTo(myPort, "third");
+        PortWithWaiting waiting({"first", "second", "third"});
+        TUDPControl& udp = waiting.udp;
         ASSERT_EQ(udp.FetchDatagrams(2), 2);
         EXPECT_EQ(cases[i].read(udp), expected[i]);
         const TCustomUDPSock::TDatagram* d = udp.NextDatagram();
@@ -133,11 +135,8 @@ TEST(FetchDatagrams, EveryOtherReadSeesTheFetchedOnesFirst)
 
 TEST(FetchDatagrams, ClosingDropsWhatWasFetched)
 {
-    Peer peer;
-    TUDPControl udp;
-    udp.Open();
-    peer.SendTo(BoundPort(udp.Socket()), "a");
-    peer.SendTo(BoundPort(udp.Socket()), "b");
+    PortWithWaiting waiting({"a", "b"});
+    TUDPControl& udp = waiting.udp;
     ASSERT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 2);
     udp.Close();
     EXPECT_FALSE(udp.FetchedLeft());
@@ -149,12 +148,8 @@ TEST(FetchDatagrams, ClosingDropsWhatWasFetched)
 // still waiting in the system (ReceiveNext's own test), and the one behind it comes whole.
 TEST(FetchDatagrams, TooSmallABufferRaisesAsForADatagramStillWaiting)
 {
-    Peer peer;
-    TUDPControl udp;
-    udp.Open();
-    const std::uint16_t myPort = BoundPort(udp.Socket());
-    peer.SendTo(myPort, "0123456789");
-    peer.SendTo(myPort, "abc");
+    PortWithWaiting waiting({"0123456789", "abc"});
+    TUDPControl& udp = waiting.udp;
     ASSERT_EQ(udp.FetchDatagrams(ws::MaxDatagramSlots), 2);
     char buf[4];
     AnsiString address;
