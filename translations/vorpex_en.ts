@@ -1184,6 +1184,10 @@ Restore it?<byte value="xd"/>
         <source>%1文字目が正しくありません</source>
         <translation>Character %1 is not valid</translation>
     </message>
+    <message>
+        <source>ポートは0～65535です</source>
+        <translation>The port is 0 to 65535</translation>
+    </message>
 </context>
 <context>
     <name>TTrafficLogView</name>

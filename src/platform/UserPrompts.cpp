@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace vpx {
 
@@ -58,6 +59,14 @@ PromptButton QtUserPrompts::Ask(const QString& text, const QString& caption, Pro
 
 namespace {
 
+// "txt" of "テキスト (*.txt)"; empty when the filter names no single extension.
+QString FilterSuffix(const QString& filter)
+{
+    static const QRegularExpression single(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)\\)$"));
+    const QRegularExpressionMatch m = single.match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
 std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode)
 {
@@ -68,12 +77,22 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
     dialog.setNameFilters(request.filters);
     if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
         dialog.selectNameFilter(request.filters.at(request.filterIndex));
-    if (!request.defaultSuffix.isEmpty())
+    if (!request.defaultSuffix.isEmpty()) {
         dialog.setDefaultSuffix(request.defaultSuffix);
+        // A name typed without an extension gets the chosen filter's, not always the
+        // first one's: "log" under "CSV (*.csv)" is "log.csv".
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            const QString suffix = FilterSuffix(filter);
+            if (!suffix.isEmpty())
+                dialog.setDefaultSuffix(suffix);
+        });
+    }
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (request.chosenFilter)
+        *request.chosenFilter = static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().constFirst();
 }
 

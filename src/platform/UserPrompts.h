@@ -28,6 +28,8 @@ struct FileDialogRequest {
     QString defaultSuffix; // added when the user types a name without one
     QString directory;
     QString fileName;      // proposed name
+    // When given, receives the index of the filter in force when the user accepted.
+    int* chosenFilter = nullptr;
 };
 
 class UserPrompts {

@@ -39,10 +39,14 @@ TTrafficExportCommands::TTrafficExportCommands(TTrafficLogView& view, UserPrompt
     m_filter = make("ActionFilterRow", tr("フィルタ(&F)"), tr("フィルタ|通信ログの上にフィルタ行を表示します"));
     m_filter->setCheckable(true);
 
-    connect(m_save, &QAction::triggered, this, [this] { SaveRecords(m_view.AllRecords()); });
-    connect(m_saveSelected, &QAction::triggered, this, [this] { SaveRecords(m_view.SelectedRecords()); });
-    connect(m_copy, &QAction::triggered, this, &TTrafficExportCommands::CopySelected);
-    connect(&m_view, &TTrafficLogView::CopyRequested, this, &TTrafficExportCommands::CopySelected);
+    // No exception may reach the event loop: a failure shows in the error box.
+    const auto on = [this](auto* sender, auto signal, auto handler) {
+        connect(sender, signal, this, [handler = guarded(m_prompts, std::move(handler))] { handler(); });
+    };
+    on(m_save, &QAction::triggered, [this] { SaveRecords(Copies(m_view.AllRecords())); });
+    on(m_saveSelected, &QAction::triggered, [this] { SaveRecords(Copies(m_view.SelectedRecords())); });
+    on(m_copy, &QAction::triggered, [this] { CopySelected(); });
+    on(&m_view, &TTrafficLogView::CopyRequested, [this] { CopySelected(); });
     connect(m_time, &QAction::toggled, this, [this](bool on) { m_view.SetTimeColumnVisible(on); });
     connect(m_filter, &QAction::toggled, this, [this](bool on) { m_view.SetFilterRowVisible(on); });
 
@@ -68,6 +72,16 @@ void TTrafficExportCommands::SyncSwitches()
     m_filter->setChecked(m_view.FilterRowVisible());
 }
 
+std::vector<TTrafficRecord> TTrafficExportCommands::Copies(const std::vector<const TTrafficRecord*>& records)
+{
+    std::vector<TTrafficRecord> copies;
+    copies.reserve(records.size());
+    for (const TTrafficRecord* record : records)
+        if (record)
+            copies.push_back(*record);
+    return copies;
+}
+
 TrafficTextNames TTrafficExportCommands::TextNames()
 {
     TrafficTextNames names;
@@ -81,7 +95,7 @@ TrafficTextNames TTrafficExportCommands::TextNames()
     return names;
 }
 
-bool TTrafficExportCommands::SaveRecords(const std::vector<const TTrafficRecord*>& records)
+bool TTrafficExportCommands::SaveRecords(std::vector<TTrafficRecord> records)
 {
     FileDialogRequest request;
     request.title = tr("通信ログの保存");
@@ -89,11 +103,18 @@ bool TTrafficExportCommands::SaveRecords(const std::vector<const TTrafficRecord*
     request.filterIndex = m_lastFile.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? 1 : 0;
     request.defaultSuffix = QStringLiteral("pcapng");
     request.fileName = m_lastFile;
+    int filter = request.filterIndex;
+    request.chosenFilter = &filter;
     const std::optional<QString> chosen = m_prompts.SaveFileName(request);
     if (!chosen || chosen->isEmpty())
         return false;
-    const bool csv = chosen->endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-    const std::string bytes = csv ? ExportCsv(records, TextNames()) : ExportPcapng(records, m_local());
+    const bool csv = chosen->endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ||
+                     (filter == 1 && !chosen->endsWith(QStringLiteral(".pcapng"), Qt::CaseInsensitive));
+    std::vector<const TTrafficRecord*> pointers;
+    pointers.reserve(records.size());
+    for (const TTrafficRecord& record : records)
+        pointers.push_back(&record);
+    const std::string bytes = csv ? ExportCsv(pointers, TextNames()) : ExportPcapng(pointers, m_local());
     QString failure;
     try {
         // The file is replaced only once the new one is whole.

@@ -39,10 +39,13 @@ public:
     // The log's pop-up menu.
     QMenu* LogPopupMenu() const noexcept { return m_popup; }
 
-    // Asks for a file and writes the records there: pcapng unless the name ends
-    // in ".csv". A file that cannot be written gives the error box and leaves an
-    // existing file as it was. Returns whether the file was written.
-    bool SaveRecords(const std::vector<const TTrafficRecord*>& records);
+    // Asks for a file and writes the records there: CSV for a name ending in
+    // ".csv", pcapng for one ending in ".pcapng", otherwise the format of the
+    // filter chosen in the dialog. The records are copies: the log goes on
+    // receiving, and dropping its oldest records, while the dialog is open. A file
+    // that cannot be written gives the error box and leaves an existing file as it
+    // was. Returns whether the file was written.
+    bool SaveRecords(std::vector<TTrafficRecord> records);
     // The selected rows as text lines on the clipboard.
     void CopySelected();
 
@@ -53,6 +56,8 @@ public:
     void SyncSwitches();
 
 private:
+    static std::vector<TTrafficRecord> Copies(const std::vector<const TTrafficRecord*>& records);
+
     TTrafficLogView& m_view;
     UserPrompts& m_prompts;
     LocalEndpoint m_local;

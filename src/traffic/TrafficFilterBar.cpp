@@ -47,6 +47,8 @@ TTrafficFilterBar::TTrafficFilterBar(QWidget* parent) : QWidget(parent)
     m_comment = Field(this, "edtFilterComment", tr("コメント"), 100);
     m_pattern = Field(this, "edtFilterPattern", tr("データ (例: 0x02, ?, *)"), 0);
     m_patternPalette = m_pattern->palette();
+    m_portPalette = m_port->palette();
+    connect(m_port, &QLineEdit::textChanged, this, &TTrafficFilterBar::ShowErrors);
     for (QLineEdit* edit : {m_address, m_port, m_comment, m_pattern}) {
         layout->addWidget(edit, edit == m_pattern ? 1 : 0);
         connect(edit, &QLineEdit::textChanged, this, &TTrafficFilterBar::CriteriaEdited);
@@ -81,23 +83,42 @@ TrafficFilterCriteria TTrafficFilterBar::Criteria() const
     return criteria;
 }
 
+bool TTrafficFilterBar::PortValid() const
+{
+    // The validator lets a number past 65535 through while it is being typed.
+    const QString text = m_port->text().trimmed();
+    bool ok = false;
+    const int port = text.toInt(&ok, 10);
+    return text.isEmpty() || (ok && port >= 0 && port <= 65535);
+}
+
 void TTrafficFilterBar::ShowPatternError(std::optional<std::size_t> position)
 {
     m_patternMarked = position.has_value();
-    if (!position) {
-        m_pattern->setPalette(m_patternPalette);
-        m_error->clear();
-        m_error->hide();
-        m_pattern->setAccessibleDescription(QString());
-        return;
-    }
-    QPalette marked = m_patternPalette;
-    marked.setColor(QPalette::Base, QColor(255, 224, 224));
-    m_pattern->setPalette(marked);
-    const QString text = tr("%1文字目が正しくありません").arg(*position);
-    m_error->setText(text);
-    m_error->show();
-    m_pattern->setAccessibleDescription(text);
+    m_patternError = position ? tr("%1文字目が正しくありません").arg(*position) : QString();
+    QPalette palette = m_patternPalette;
+    if (position)
+        palette.setColor(QPalette::Base, QColor(255, 224, 224));
+    m_pattern->setPalette(palette);
+    m_pattern->setAccessibleDescription(m_patternError);
+    ShowErrors();
+}
+
+void TTrafficFilterBar::ShowErrors()
+{
+    const bool portBad = !PortValid();
+    const QString portError = portBad ? tr("ポートは0～65535です") : QString();
+    QPalette palette = m_portPalette;
+    if (portBad)
+        palette.setColor(QPalette::Base, QColor(255, 224, 224));
+    m_port->setPalette(palette);
+    m_port->setAccessibleDescription(portError);
+    QStringList texts;
+    for (const QString& t : {portError, m_patternError})
+        if (!t.isEmpty())
+            texts << t;
+    m_error->setText(texts.join(QLatin1String("  ")));
+    m_error->setHidden(texts.isEmpty());
 }
 
 void TTrafficFilterBar::ShowCount(int shown, int total)

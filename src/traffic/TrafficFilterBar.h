@@ -30,6 +30,9 @@ public:
     // nothing clears the mark.
     void ShowPatternError(std::optional<std::size_t> position);
     bool PatternMarked() const noexcept { return m_patternMarked; }
+    // Whether the port field is empty or holds a port 0..65535. Anything else is
+    // marked in the row as it is typed, and the filter in force stays.
+    bool PortValid() const;
     // "shown / total".
     void ShowCount(int shown, int total);
 
@@ -46,6 +49,8 @@ signals:
     void CriteriaEdited();
 
 private:
+    void ShowErrors();
+
     QComboBox* m_direction;
     QLineEdit* m_address;
     QLineEdit* m_port;
@@ -54,7 +59,9 @@ private:
     QLabel* m_error;
     QLabel* m_count;
     QPalette m_patternPalette;
+    QPalette m_portPalette;
     bool m_patternMarked = false;
+    QString m_patternError;
 };
 
 } // namespace vpx

@@ -6,10 +6,12 @@ bool TTrafficLog::AddTrafficRecord(TrafficRecordPtr record)
 {
     if (!record)
         return false;
+    ++m_appended;
     if (Count() >= MaxLogRecords) {
         FreeTrafficRecord(std::move(m_records.front()));
         m_records.pop_front();
         m_records.push_back(std::move(record));
+        ++m_shifts;
         if (m_listener)
             m_listener->Shifted();
         return true;

@@ -5,6 +5,7 @@
 
 #include "traffic/TrafficRecord.h"
 
+#include <cstdint>
 #include <deque>
 
 namespace vpx {
@@ -38,6 +39,12 @@ public:
     void ClearTrafficLog();
 
     int Count() const noexcept { return static_cast<int>(m_records.size()); }
+    // Every record ever appended has a serial number, 0 for the first: the
+    // record in row r is FirstSerial() + r. It names a record for as long as it
+    // lives, whatever rows it moves through.
+    std::uint64_t FirstSerial() const noexcept { return m_appended - m_records.size(); }
+    // How many times the full log has shifted up by one since it was made.
+    std::uint64_t Shifts() const noexcept { return m_shifts; }
     // The record of a row, or nullptr for a row that does not exist.
     const TTrafficRecord* Record(int row) const noexcept;
 
@@ -46,6 +53,8 @@ public:
 private:
     std::deque<TrafficRecordPtr> m_records;
     TTrafficLogListener* m_listener = nullptr;
+    std::uint64_t m_appended = 0;
+    std::uint64_t m_shifts = 0;
 };
 
 } // namespace vpx

@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -212,7 +213,7 @@ TTrafficLogView::TTrafficLogView(QWidget* parent) : QWidget(parent)
     m_list = new TTrafficLogList(page);
     m_list->setObjectName(QStringLiteral("lstLog"));
     m_list->setUniformItemSizes(true);
-    // Rows are selected for copying and saving; every append still selects the newest alone.
+    // Rows are selected for copying and saving; a selection stays on its records as traffic flows.
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -284,16 +285,67 @@ void TTrafficLogView::ShowNewest()
 {
     m_refresh.stop();
     m_list->CatchUp();
-    QAbstractItemModel* shown = ShownModel();
-    const int count = shown->rowCount();
-    if (count > 0) {
-        m_list->setCurrentIndex(shown->index(count - 1, 0));
-        m_list->scrollToBottom();
+    QItemSelectionModel* selection = m_list->selectionModel();
+    const QModelIndexList rows = selection->selectedIndexes();
+    bool follow = rows.isEmpty() || (rows.size() == 1 && SerialOfShownRow(rows.front().row()) == m_newestSerial);
+    if (!follow) {
+        MoveSelectionUp(PendingShift());
+        // Every record the user chose has left the log: nothing is chosen any more.
+        follow = !selection->hasSelection();
     }
+    if (follow)
+        SelectNewest();
+    m_syncedShifts = m_model.Log().Shifts();
     ShowCount();
     // Enabling updates repaints the whole list once.
     if (!m_list->updatesEnabled())
         m_list->setUpdatesEnabled(true);
+}
+
+int TTrafficLogView::PendingShift() const
+{
+    if (ShownModel() != &m_model)
+        return 0; // the filtered rows come and go as rows: the selection follows them
+    return static_cast<int>(std::min<std::uint64_t>(m_model.Log().Shifts() - m_syncedShifts, MaxLogRecords));
+}
+
+std::uint64_t TTrafficLogView::SerialOfShownRow(int row) const
+{
+    const TTrafficLog& log = m_model.Log();
+    const int logRow = ShownModel() == &m_model ? row - PendingShift() : m_filterModel.SourceRow(row);
+    if (logRow < 0 || logRow >= log.Count())
+        return UINT64_MAX;
+    return log.FirstSerial() + static_cast<std::uint64_t>(logRow);
+}
+
+void TTrafficLogView::SelectNewest()
+{
+    QAbstractItemModel* shown = ShownModel();
+    const int count = shown->rowCount();
+    m_newestSerial = UINT64_MAX;
+    if (count == 0)
+        return;
+    m_list->setCurrentIndex(shown->index(count - 1, 0));
+    m_list->scrollToBottom();
+    m_newestSerial = m_model.Log().FirstSerial() +
+                     static_cast<std::uint64_t>(shown == &m_model ? count - 1 : m_filterModel.SourceRow(count - 1));
+}
+
+void TTrafficLogView::MoveSelectionUp(int rows)
+{
+    if (rows <= 0)
+        return;
+    QItemSelectionModel* selection = m_list->selectionModel();
+    QItemSelection moved;
+    for (const QItemSelectionRange& range : selection->selection()) {
+        const int top = std::max(range.top() - rows, 0);
+        const int bottom = range.bottom() - rows;
+        if (bottom >= top)
+            moved.select(m_model.index(top), m_model.index(bottom));
+    }
+    const int current = selection->currentIndex().row() - rows;
+    selection->select(moved, QItemSelectionModel::ClearAndSelect);
+    selection->setCurrentIndex(current >= 0 ? m_model.index(current) : QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 void TTrafficLogView::ClearTrafficLog()
@@ -333,6 +385,8 @@ void TTrafficLogView::ApplyFilter()
 {
     if (m_filterBar->isHidden()) {
         m_filterModel.ResetFilter();
+    } else if (!m_filterBar->PortValid()) {
+        return; // marked in the row; the filter in force stays until the port reads right
     } else {
         const std::optional<std::size_t> error = m_filterModel.SetCriteria(m_filterBar->Criteria());
         m_filterBar->ShowPatternError(error);
@@ -342,11 +396,8 @@ void TTrafficLogView::ApplyFilter()
                                                         : static_cast<QAbstractItemModel*>(&m_model);
     if (m_list->model() != wanted) {
         m_list->setModel(wanted);
-        const int count = wanted->rowCount();
-        if (count > 0) {
-            m_list->setCurrentIndex(wanted->index(count - 1, 0));
-            m_list->scrollToBottom();
-        }
+        m_syncedShifts = m_model.Log().Shifts();
+        SelectNewest();
     }
     ShowCount();
 }
@@ -370,10 +421,14 @@ std::vector<const TTrafficRecord*> TTrafficLogView::SelectedRecords() const
 {
     QModelIndexList rows = m_list->selectionModel()->selectedIndexes();
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    // Between two refreshes the selection's rows may be behind the records.
+    const int shift = PendingShift();
     std::vector<const TTrafficRecord*> records;
-    for (const QModelIndex& index : rows)
-        if (const TTrafficRecord* record = RecordOf(index))
+    for (const QModelIndex& index : rows) {
+        const QModelIndex now = shift == 0 ? index : m_model.index(index.row() - shift);
+        if (const TTrafficRecord* record = RecordOf(now))
             records.push_back(record);
+    }
     return records;
 }
 

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -84,11 +85,13 @@ public:
     ~TTrafficLogView() override;
 
     // Appends a filled record to the model at once. The list catches up within
-    // RefreshInterval: the newest record is selected and scrolled into view and
-    // the list painted once for all the records that came meanwhile.
+    // RefreshInterval: the list is painted once for all the records that came
+    // meanwhile, and the newest record is selected and scrolled into view unless
+    // the user has selected other rows.
     void AddTrafficRecord(TrafficRecordPtr record) override;
-    // Brings the list up to date now: selects the newest record, scrolls it into
-    // view and lets the list paint again.
+    // Brings the list up to date now. An empty selection, or one of just the row
+    // that was newest, follows the newest record and scrolls it into view; any
+    // other selection stays on its records, which a full log has moved up.
     void ShowNewest();
     // Whether appended records wait for the list to catch up.
     bool RefreshPending() const noexcept { return m_refresh.isActive(); }
@@ -151,6 +154,13 @@ private:
     void HeaderSized();
     void ApplyFilter();
     void ShowCount();
+    // The list's selection names rows as they were at the last refresh; a full
+    // log has since moved its records up by this many rows (it moves its records,
+    // not its rows, so the selection cannot follow by itself).
+    int PendingShift() const;
+    std::uint64_t SerialOfShownRow(int row) const;
+    void SelectNewest();
+    void MoveSelectionUp(int rows);
 
     TTrafficLogModel m_model;
     TTrafficLogFilterModel m_filterModel{m_model};
@@ -165,6 +175,9 @@ private:
     QLabel* m_offsetLabel = nullptr;
     TTrafficLogDelegate* m_delegate = nullptr;
     QTimer m_refresh;
+    std::uint64_t m_syncedShifts = 0;
+    // The record the last refresh selected as the newest.
+    std::uint64_t m_newestSerial = UINT64_MAX;
 
 };
 

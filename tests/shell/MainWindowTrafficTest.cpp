@@ -10,11 +10,15 @@
 #include "traffic/SendCommands.h"
 #include "traffic/TrafficActions.h"
 #include "traffic/RepeatCommands.h"
+#include "traffic/TrafficExport.h"
+#include "traffic/TrafficExportCommands.h"
 #include "traffic/TrafficLogView.h"
 #include "transport/TransportTestUtil.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace vpx::test {
@@ -85,6 +90,66 @@ protected:
     QTemporaryDir m_dir;
     std::unique_ptr<TfrmSimMain> m_window;
 };
+
+// A save dialog runs the event loop, and the port goes on receiving: a full log
+// drops its oldest record for every datagram. What is saved is what the log (or
+// the selection) held when the user asked, none of it freed under the save.
+TEST_F(WindowTraffic, SavingTheLogWhileDatagramsPourInWritesWhatWasAskedFor)
+{
+    TfrmSimMain& w = Start();
+    const std::uint16_t windowPort = BoundPort(w.UDPControl.Socket());
+    int sent = 0;
+    const auto sendNext = [&] {
+        const std::uint32_t n = static_cast<std::uint32_t>(sent++);
+        return peer.SendTo(windowPort, std::string(reinterpret_cast<const char*>(&n), sizeof n) + "0123456789AB");
+    };
+    while (sent < MaxLogRecords + 5)
+        ASSERT_GT(sendNext(), 0);
+    const auto newest = [&] {
+        std::uint32_t n = 0;
+        const std::string bytes = Payload(*Log().Record(Log().Count() - 1));
+        std::memcpy(&n, bytes.data(), sizeof n);
+        return static_cast<int>(n);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return Log().Count() == MaxLogRecords && newest() == sent - 1; }));
+    const auto copiesOf = [](const std::vector<const TTrafficRecord*>& records) {
+        std::vector<TTrafficRecord> copies;
+        for (const TTrafficRecord* r : records)
+            copies.push_back(*r);
+        return copies;
+    };
+    prompts.whileFileDialogOpen = [&] {
+        const std::uint64_t first = Log().FirstSerial();
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 5000 && Log().FirstSerial() < first + 300) {
+            sendNext();
+            QApplication::processEvents(QEventLoop::AllEvents, 2);
+        }
+        ASSERT_GE(Log().FirstSerial(), first + 300) << "the log should have moved on while the dialog was open";
+    };
+    const struct {
+        QAction* action;
+        const char* name;
+    } cases[] = {{w.LogExport()->ActionLogSave(), "all.csv"}, {w.LogExport()->ActionLogSaveSelected(), "rows.csv"}};
+    for (const auto& c : cases) {
+        w.LogView->ShowNewest();
+        w.LogView->lstLog()->selectionModel()->select(
+            QItemSelection(w.LogView->Model().index(10), w.LogView->Model().index(20)),
+            QItemSelectionModel::ClearAndSelect);
+        const bool all = c.action == w.LogExport()->ActionLogSave();
+        const std::vector<TTrafficRecord> asked = copiesOf(all ? w.LogView->AllRecords() : w.LogView->SelectedRecords());
+        ASSERT_EQ(asked.size(), all ? std::size_t{MaxLogRecords} : 11u);
+        std::vector<const TTrafficRecord*> pointers;
+        for (const TTrafficRecord& r : asked)
+            pointers.push_back(&r);
+        const QString path = m_dir.filePath(QString::fromLatin1(c.name));
+        prompts.fileAnswers.push_back(path);
+        c.action->trigger();
+        EXPECT_EQ(ReadAll(path), ExportCsv(pointers, TTrafficExportCommands::TextNames())) << c.name;
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+}
 
 TEST_F(WindowTraffic, DirectInputArrivesByteForByteInBothModesAndByteOrders)
 {

@@ -27,6 +27,9 @@ public:
     std::deque<PromptButton> answers; // next answers; Ok (or the first offered) when empty
     std::vector<FileDialogRequest> fileRequests;
     std::deque<std::optional<QString>> fileAnswers; // nullopt = the user cancelled
+    std::deque<int> filterAnswers;                  // the filter chosen; the one proposed when empty
+    // Runs while a file dialog is open, as the real one's event loop would.
+    std::function<void()> whileFileDialogOpen;
     std::vector<QString> dialogsShown;               // object names of the dialogs run
     // Drives a modal dialog as the user would; its result is what Exec returns.
     std::deque<std::function<int(QDialog&)>> dialogScripts;
@@ -73,6 +76,13 @@ private:
     std::optional<QString> NextFile(const FileDialogRequest& request)
     {
         fileRequests.push_back(request);
+        if (whileFileDialogOpen)
+            whileFileDialogOpen();
+        if (request.chosenFilter) {
+            *request.chosenFilter = filterAnswers.empty() ? request.filterIndex : filterAnswers.front();
+            if (!filterAnswers.empty())
+                filterAnswers.pop_front();
+        }
         if (fileAnswers.empty())
             return std::nullopt;
         auto a = fileAnswers.front();

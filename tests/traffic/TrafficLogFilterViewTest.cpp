@@ -125,18 +125,99 @@ TEST_F(FilterViewFixture, ABadPatternIsMarkedInTheRowAndTheLastGoodFilterStays)
     EXPECT_EQ(view.ShownModel()->rowCount(), 1);
 }
 
-TEST_F(FilterViewFixture, NewRecordsPassTheFilterOneByOneAndTheNewestIsSelected)
+// A port past 65535 (which the field lets through while it is typed) is marked
+// like a faulty pattern, and the filter in force stays until it reads right.
+TEST_F(FilterViewFixture, ABadPortIsMarkedAndTheLastGoodFilterStays)
 {
+    Fill(12);
     view.SetFilterRowVisible(true);
-    Bar().Direction()->setCurrentIndex(1);
-    Fill(MaxLogRecords + 10);
-    EXPECT_EQ(view.ShownModel()->rowCount(), MaxLogRecords / 2);
-    const QModelIndex current = view.lstLog()->currentIndex();
-    EXPECT_EQ(current.row(), view.ShownModel()->rowCount() - 1);
-    ASSERT_EQ(view.SelectedRecords().size(), 1u);
-    EXPECT_EQ(view.SelectedRecords()[0]->PeerPort, 1000 + MaxLogRecords + 9) << "the newest record, a received one";
-    EXPECT_EQ(Bar().CountLabel()->text(), QStringLiteral("500 / 1000"));
+    Bar().Port()->setText(QStringLiteral("1005"));
+    ASSERT_EQ(view.ShownModel()->rowCount(), 1);
+    for (const char* typed : {"99999", "70000"}) {
+        Bar().Port()->setText(QString::fromLatin1(typed));
+        EXPECT_FALSE(Bar().PortValid()) << typed;
+        EXPECT_FALSE(Bar().ErrorLabel()->isHidden()) << typed;
+        EXPECT_EQ(Bar().ErrorLabel()->text(), QStringLiteral("ポートは0～65535です")) << typed;
+        EXPECT_EQ(view.ShownModel()->rowCount(), 1) << typed;
+    }
+    Bar().Port()->clear();
+    EXPECT_TRUE(Bar().ErrorLabel()->isHidden());
+    EXPECT_EQ(view.ShownModel()->rowCount(), 12);
 }
+
+// Records pour into a full log, filtered or not. A selection the user made stays
+// on its records (copying or saving it then takes those), through refreshes and
+// between them; no selection, or the newest row alone, follows the newest record.
+struct SelectionCase {
+    const char* what;
+    bool filtered;
+    int first, last; // the rows selected; -1: none; first == last == -2: the newest
+};
+
+class SelectionFollowsRecords : public FilterViewFixture, public ::testing::WithParamInterface<SelectionCase> {};
+
+TEST_P(SelectionFollowsRecords, ThroughAFullLog)
+{
+    const SelectionCase& c = GetParam();
+    if (c.filtered) {
+        view.SetFilterRowVisible(true);
+        Bar().Direction()->setCurrentIndex(1); // received: every other record
+    }
+    Fill(MaxLogRecords + 10);
+    QAbstractItemModel* shown = view.ShownModel();
+    QItemSelectionModel* selection = view.lstLog()->selectionModel();
+    if (c.first == -1)
+        selection->clear();
+    else if (c.first >= 0)
+        selection->select(QItemSelection(shown->index(c.first, 0), shown->index(c.last, 0)),
+                          QItemSelectionModel::ClearAndSelect);
+    std::vector<std::uint16_t> chosen;
+    for (const TTrafficRecord* r : view.SelectedRecords())
+        chosen.push_back(r->PeerPort);
+    const auto ports = [&] {
+        std::vector<std::uint16_t> p;
+        for (const TTrafficRecord* r : view.SelectedRecords())
+            p.push_back(r->PeerPort);
+        return p;
+    };
+    // Record i has port 1000 + i and is the log's i-th: it is gone once the log's first serial passes it.
+    const auto alive = [&] {
+        std::vector<std::uint16_t> p;
+        for (std::uint16_t port : chosen)
+            if (port - 1000u >= view.Model().Log().FirstSerial())
+                p.push_back(port);
+        return p;
+    };
+    const bool follows = c.first < 0;
+    for (int i = MaxLogRecords + 10; i < MaxLogRecords + 60; ++i) {
+        view.AddTrafficRecord(Numbered(i));
+        if (i % 7 == 0)
+            view.ShowNewest();
+        if (!follows) {
+            ASSERT_EQ(ports(), alive()) << c.what << " after record " << i << ", refreshed or not";
+        }
+    }
+    view.ShowNewest();
+    if (follows) {
+        ASSERT_EQ(ports().size(), 1u) << c.what;
+        // 1059 is sent by the user; the newest received record is 1057.
+        EXPECT_EQ(ports()[0], 1000 + MaxLogRecords + 59 - (c.filtered ? 2 : 0)) << c.what << ": the newest record shown";
+        EXPECT_EQ(view.lstLog()->currentIndex().row(), shown->rowCount() - 1) << c.what;
+    } else {
+        EXPECT_EQ(ports(), alive()) << c.what;
+        EXPECT_FALSE(ports().empty()) << c.what;
+    }
+    EXPECT_EQ(Bar().CountLabel()->text(), c.filtered ? QStringLiteral("500 / 1000") : QStringLiteral("1000 / 1000"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SelectionFollowsRecords,
+    ::testing::Values(SelectionCase{"no selection", false, -1, -1}, SelectionCase{"the newest row", false, -2, -2},
+                      SelectionCase{"rows 100-120", false, 100, 120}, SelectionCase{"rows 900-999", false, 900, 999},
+                      SelectionCase{"rows 45-55, partly dropped", false, 45, 55},
+                      SelectionCase{"filtered, no selection", true, -1, -1},
+                      SelectionCase{"filtered, the newest row", true, -2, -2},
+                      SelectionCase{"filtered, rows 100-110", true, 100, 110}));
 
 TEST_F(FilterViewFixture, TheTimeColumnComesBeforeTheOtherColumnsWhenAskedFor)
 {
@@ -176,19 +257,24 @@ TEST_F(FilterViewFixture, SavingWritesTheChosenFormatOrSaysWhyNot)
     const std::vector<const TTrafficRecord*> all = view.AllRecords();
     const std::vector<const TTrafficRecord*> selected{all[2]};
 
+    // The name's own extension decides; without one of ours, the filter chosen does.
     const struct {
         QAction* action;
         const char* name;
+        int filter;
         std::string expected;
     } cases[] = {
-        {commands.ActionLogSave(), "all.pcapng", ExportPcapng(all, local)},
-        {commands.ActionLogSave(), "all.CSV", ExportCsv(all, TTrafficExportCommands::TextNames())},
-        {commands.ActionLogSaveSelected(), "one.pcapng", ExportPcapng(selected, local)},
-        {commands.ActionLogSaveSelected(), "one.csv", ExportCsv(selected, TTrafficExportCommands::TextNames())},
+        {commands.ActionLogSave(), "all.pcapng", 0, ExportPcapng(all, local)},
+        {commands.ActionLogSave(), "all.CSV", 0, ExportCsv(all, TTrafficExportCommands::TextNames())},
+        {commands.ActionLogSaveSelected(), "one.pcapng", 1, ExportPcapng(selected, local)},
+        {commands.ActionLogSaveSelected(), "one.csv", 1, ExportCsv(selected, TTrafficExportCommands::TextNames())},
+        {commands.ActionLogSave(), "all.txt", 1, ExportCsv(all, TTrafficExportCommands::TextNames())},
+        {commands.ActionLogSave(), "all.dat", 0, ExportPcapng(all, local)},
     };
     for (const auto& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
         prompts.fileAnswers.push_back(path);
+        prompts.filterAnswers.push_back(c.filter);
         c.action->trigger();
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << c.name;
@@ -199,7 +285,7 @@ TEST_F(FilterViewFixture, SavingWritesTheChosenFormatOrSaysWhyNot)
     // A folder that is not there: the usual error box, nothing written.
     const QString missing = dir.filePath(QStringLiteral("gone/log.pcapng"));
     prompts.fileAnswers.push_back(missing);
-    EXPECT_FALSE(commands.SaveRecords(all));
+    commands.ActionLogSave()->trigger();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("通信ログの保存に失敗しました"));
     EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("エラー"));
@@ -208,7 +294,7 @@ TEST_F(FilterViewFixture, SavingWritesTheChosenFormatOrSaysWhyNot)
 
     // Cancelling the dialog writes nothing and says nothing.
     prompts.fileAnswers.push_back(std::nullopt);
-    EXPECT_FALSE(commands.SaveRecords(all));
+    commands.ActionLogSave()->trigger();
     EXPECT_EQ(prompts.messages.size(), 1u);
 }
 

@@ -71,12 +71,21 @@ TEST_F(ViewFixture, TheThousandAndFirstRecordDropsTheOldestAndIsShown)
     for (int i = 0; i < MaxLogRecords; ++i)
         view.AddTrafficRecord(test::MakeRecord({1}, tkReceived, "10.0.0.1", static_cast<std::uint16_t>(i)));
     // The user picks a row somewhere in the middle and scrolls up.
+    view.ShowNewest();
     view.lstLog()->setCurrentIndex(view.Model().index(10));
     view.lstLog()->scrollToTop();
     view.AddTrafficRecord(test::MakeRecord({2}, tkSent, "10.0.0.2", 1000));
 
     EXPECT_EQ(view.Model().rowCount(), 1000);
     EXPECT_EQ(view.Model().Log().Record(0)->PeerPort, 1);
+    // The row the user picked stays on its record, which moved up by one.
+    view.ShowNewest();
+    EXPECT_EQ(view.lstLog()->currentIndex(), view.Model().index(9));
+    ASSERT_EQ(view.SelectedRecords().size(), 1u);
+    EXPECT_EQ(view.SelectedRecords()[0]->PeerPort, 10);
+    // Without a choice of the user's the newest is shown.
+    view.lstLog()->selectionModel()->clear();
+    view.AddTrafficRecord(test::MakeRecord({2}, tkSent, "10.0.0.2", 1001));
     const QModelIndex last = view.Model().index(999);
     ASSERT_TRUE(test::WaitUntil([&] { return view.lstLog()->currentIndex() == last; }));
     EXPECT_EQ(view.lstLog()->selectionModel()->selectedIndexes(), QModelIndexList{last});
