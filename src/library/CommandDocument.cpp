@@ -37,6 +37,17 @@ std::string NativePath(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
+bool SameFile(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QFileInfo first(a), second(b);
+    const QString canonical = first.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical == second.canonicalFilePath();
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
+
 PromptButtons YesNo()
 {
     return static_cast<int>(PromptButton::Yes) | static_cast<int>(PromptButton::No);
@@ -170,6 +181,10 @@ bool CommandDocument::SaveCommandFileAs()
 {
     const std::optional<QString> chosen = m_prompts.SaveFileName(CommandFileRequest(QString(), m_fileName));
     if (!chosen || chosen->isEmpty())
+        return false;
+    // Writing over the file the tree came from loses what it held unseen, whichever
+    // command does it: Save As with the proposed name, or the save before closing.
+    if (SameFile(*chosen, m_fileName) && !ConfirmOverwrite())
         return false;
     if (!SaveCommandFile(*chosen))
         return false;

@@ -121,6 +121,49 @@ TEST_F(CommandFileLossTest, SaveAsWritesWithoutAQuestionAndLeavesTheOldFile)
     EXPECT_EQ(ReadAll(victim), kBinary);
 }
 
+// Every way of writing over the file the tree came from asks first: Save As
+// with the proposed name, and the save offered before the window closes.
+struct SameNameCase {
+    const char* what;
+    bool byClosing;
+    PromptButton answer;
+};
+
+class SameNameTest : public CommandFileLossTest, public ::testing::WithParamInterface<SameNameCase> {};
+
+TEST_P(SameNameTest, WritingOverTheSourceFileAsksFirst)
+{
+    const SameNameCase& c = GetParam();
+    const QString victim = Path("victim.dat");
+    WriteAll(victim, kBinary);
+    Open(victim);
+    AddRootGroup();
+    prompts.fileAnswers.push_back(victim); // the dialog's proposed name, accepted
+    if (c.byClosing) {
+        prompts.answers.push_back(PromptButton::Yes); // "保存しますか？"
+        prompts.answers.push_back(c.answer);
+        w().show();
+        w().close();
+    } else {
+        prompts.answers.push_back(c.answer);
+        w().Actions()->ActionSaveAs->trigger();
+    }
+    ASSERT_FALSE(prompts.messages.empty());
+    EXPECT_TRUE(prompts.messages.back().text.contains(QStringLiteral("読み込めなかった行が 5 行"))) << c.what;
+    const bool written = c.answer == PromptButton::Yes;
+    EXPECT_EQ(ReadAll(victim), written ? kNewGroupLine : kBinary) << c.what;
+    EXPECT_EQ(w().Document.Modified(), !written) << c.what;
+    if (c.byClosing) {
+        EXPECT_EQ(w().isVisible(), !written) << c.what << ": a refused save keeps the window open";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, SameNameTest,
+                         ::testing::Values(SameNameCase{"Save As, いいえ", false, PromptButton::No},
+                                           SameNameCase{"Save As, はい", false, PromptButton::Yes},
+                                           SameNameCase{"closing, いいえ", true, PromptButton::No},
+                                           SameNameCase{"closing, はい", true, PromptButton::Yes}));
+
 TEST_F(CommandFileLossTest, AWellFormedFileLoadsQuietlyAndSavesByteForByte)
 {
     const std::string bytes = "0 Device\r\n1 \x83\x66\x83\x6F\x83\x43\x83\x58=2:0x01\r\n";
