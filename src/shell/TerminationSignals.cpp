@@ -24,9 +24,22 @@ namespace {
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 int g_pipe[2] = {-1, -1}; // [0] read by the GUI thread, [1] written by the handler
+volatile std::sig_atomic_t g_asked = 0; // a signal has come and is being handled
 
 void WriteSignalToPipe(int signal)
 {
+    // Asked again while the first request is still being handled (the window may be
+    // stuck in a slow write or a dialog): the user means it, so end at once, as the
+    // signal's own default action does.
+    if (g_asked) {
+        struct sigaction fallback = {};
+        fallback.sa_handler = SIG_DFL;
+        sigemptyset(&fallback.sa_mask);
+        ::sigaction(signal, &fallback, nullptr);
+        ::raise(signal);
+        return;
+    }
+    g_asked = 1;
     const int saved = errno;
     const unsigned char number = static_cast<unsigned char>(signal);
     // A full pipe already holds a pending request to end; losing this one is harmless.
@@ -42,6 +55,7 @@ TTerminationSignals::TTerminationSignals(QObject* parent) : QObject(parent)
         throw std::logic_error("termination signals are already handled");
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
         throw std::runtime_error("cannot create the termination signal pipe");
+    g_asked = 0;
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] { ReadPipe(); });
     struct sigaction action = {};

@@ -4,6 +4,7 @@
 // program the way its own Exit does, so that settings, the port and unsaved work
 // are taken care of. A signal handler may do next to nothing, so it only writes
 // the signal's number into a pipe; the GUI thread reads it from the event loop.
+// A second signal while the first is being handled ends the program at once.
 
 #include <QObject>
 

@@ -1,5 +1,7 @@
 #include "transport/DebugLog.h"
 
+#include "platform/StateFolder.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -47,11 +49,7 @@ QString TraceFilePath(const QString& programFolder, const QString& fileName)
     const QByteArray folder = QFile::encodeName(programFolder);
     if (!programFolder.isEmpty() && ::access(folder.constData(), W_OK | X_OK) == 0)
         return programFolder + fileName;
-    // A relative XDG_STATE_HOME is to be ignored.
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || QDir::isRelativePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    const QString own = state + QStringLiteral("/vorpex/");
+    const QString own = StateFolder() + QLatin1Char('/');
     // A folder that cannot be made shows itself when the first line fails.
     QDir().mkpath(own);
     return own + fileName;

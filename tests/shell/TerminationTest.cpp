@@ -26,6 +26,8 @@
 #include <memory>
 #include <string>
 
+#include <unistd.h>
+
 namespace vpx::test {
 namespace {
 
@@ -46,6 +48,48 @@ TEST(TerminationChild, DISABLED_RunsTheWindowUntilEnded)
     QApplication::exec();
     std::printf("asked %zu\n", prompts.messages.size());
     std::fflush(stdout);
+}
+
+// The program stuck while it handles the first signal: its event loop never runs.
+TEST(TerminationChild, DISABLED_HangsAfterTheFirstSignal)
+{
+    FakePrompts prompts;
+    auto window = std::make_unique<TfrmSimMain>(QStringList{}, &prompts);
+    CloseOnTerminationSignals(*window);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (int i = 0; i < 600; ++i)
+        ::usleep(100000);
+}
+
+// A second SIGTERM or SIGINT ends a program that does not end by the first.
+TEST(EndedFromOutside, ASecondSignalEndsAStuckProgramAtOnce)
+{
+    for (const int signal : {SIGTERM, SIGINT}) {
+        QTemporaryDir dir;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_STATE_HOME"), dir.filePath(QStringLiteral("state")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_also_run_disabled_tests"),
+                     QStringLiteral("--gtest_filter=TerminationChild.DISABLED_HangsAfterTheFirstSignal")});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        QByteArray out;
+        const QDeadlineTimer deadline(60000);
+        while (!out.contains("ready") && !deadline.hasExpired() && child.state() == QProcess::Running) {
+            child.waitForReadyRead(100);
+            out += child.readAllStandardOutput();
+        }
+        ASSERT_TRUE(out.contains("ready")) << out.toStdString();
+        ASSERT_EQ(::kill(static_cast<pid_t>(child.processId()), signal), 0);
+        EXPECT_FALSE(child.waitForFinished(300)) << "the first one waits for the event loop";
+        ASSERT_EQ(::kill(static_cast<pid_t>(child.processId()), signal), 0);
+        ASSERT_TRUE(child.waitForFinished(10000)) << signal;
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit) << signal;
+    }
 }
 
 struct SignalCase {
@@ -167,6 +211,41 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(OfferCase{"はい, named: Save writes it back", "lib.vpx", PromptButton::Yes},
                       OfferCase{"はい, untitled", "", PromptButton::Yes},
                       OfferCase{"いいえ: discarded", "lib.vpx", PromptButton::No}));
+
+// Two windows ended by one log-out each keep their own library: the second
+// never writes over the first, and the next starts offer them one by one.
+TEST_F(RecoveryOfferTest, EachWindowKeepsItsOwnSlot)
+{
+    const char* names[] = {"first.vpx", "second.vpx"};
+    for (const char* name : names) {
+        FakePrompts none;
+        CommandDocument left(none);
+        left.Tree().AddGroup(nullptr, name);
+        left.Recovered(m_dir.filePath(QString::fromLatin1(name)), 0, false);
+        QString error;
+        ASSERT_TRUE(WriteRecovery(left, RecoveryFolder(), &error)) << error.toStdString();
+    }
+    EXPECT_EQ(ReadAll(RecoveryFolder() + QStringLiteral("/recovery.vpx")), "0 first.vpx\r\n");
+    EXPECT_EQ(ReadAll(RecoveryFolder() + QStringLiteral("/recovery-2.vpx")), "0 second.vpx\r\n");
+    for (const char* name : names) {
+        FakePrompts prompts;
+        prompts.answers.push_back(PromptButton::Yes);
+        TfrmSimMain w({}, &prompts);
+        ASSERT_EQ(prompts.messages.size(), 1u) << name;
+        EXPECT_TRUE(prompts.messages[0].text.contains(QString::fromLatin1(name))) << name;
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Vorpex - %1 (変更)").arg(QString::fromLatin1(name)));
+    }
+    EXPECT_TRUE(QDir(RecoveryFolder()).isEmpty());
+}
+
+// A relative XDG_STATE_HOME is ignored, as the base directory rules say.
+TEST(RecoveryFolderTest, ARelativeStateHomeIsIgnored)
+{
+    const QByteArray saved = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", "relative/state");
+    EXPECT_EQ(RecoveryFolder(), QDir::homePath() + QStringLiteral("/.local/state/vorpex"));
+    qputenv("XDG_STATE_HOME", saved);
+}
 
 TEST(RecoveryFolderTest, DefaultsToTheHomeStateFolder)
 {
