@@ -647,7 +647,7 @@ int Respond(const std::vector<std::string>& args)
                 const TCustomUDPSock::TDatagram* d = udp.NextDatagram();
                 if (!d)
                     break;
-                handler.DatagramReceived(d->Data, d->Size, d->Address, d->Port);
+                handler.DatagramReceived(d->Data, d->Size, d->Address, d->Port, d->Destination);
                 printed = true;
             }
         } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "platform/WinSock.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -120,6 +121,9 @@ bool ToNativeOption(int level, int optName, int& nativeLevel, int& nativeName) n
             return true;
         case WS_IP_ADD_MEMBERSHIP:
             nativeName = IP_ADD_MEMBERSHIP;
+            return true;
+        case WS_IP_PKTINFO:
+            nativeName = IP_PKTINFO;
             return true;
         default:
             return false;
@@ -323,13 +327,67 @@ int recvfrom(SOCKET s, void* buf, int len, int flags, SOCKADDR_IN* from, int* fr
     return static_cast<int>(r);
 }
 
+namespace {
+
+// Room for the one control message a read may carry: where the datagram went.
+using PacketInfoSpace = std::array<unsigned char, CMSG_SPACE(sizeof(in_pktinfo))>;
+
+std::uint32_t SentTo(const msghdr& message) noexcept
+{
+    if (message.msg_controllen == 0)
+        return 0;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(const_cast<msghdr*>(&message), c)) {
+        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+            in_pktinfo info;
+            std::memcpy(&info, CMSG_DATA(c), sizeof info);
+            return info.ipi_addr.s_addr;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int recvfromto(SOCKET s, void* buf, int len, int flags, SOCKADDR_IN* from, std::uint32_t* to)
+{
+    if (!Started())
+        return Fail(WSANOTINITIALISED);
+    if (len < 0 || (buf == nullptr && len > 0))
+        return Fail(WSAEFAULT);
+    sockaddr_in n{};
+    iovec part{buf, static_cast<std::size_t>(len)};
+    alignas(cmsghdr) PacketInfoSpace control{};
+    msghdr message{};
+    message.msg_name = &n;
+    message.msg_namelen = sizeof n;
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
+    ssize_t r;
+    do {
+        r = ::recvmsg(s, &message, NativeFlags(flags) | MSG_TRUNC);
+    } while (r < 0 && errno == EINTR);
+    if (r < 0)
+        return FailErrno();
+    if (from != nullptr)
+        *from = FromNative(n);
+    if (to != nullptr)
+        *to = SentTo(message);
+    if (r > len)
+        return Fail(WSAEMSGSIZE);
+    return static_cast<int>(r);
+}
+
 struct DatagramBatch::Native {
     mmsghdr messages[MaxDatagramSlots];
     iovec parts[MaxDatagramSlots];
     sockaddr_in senders[MaxDatagramSlots];
+    alignas(cmsghdr) PacketInfoSpace controls[MaxDatagramSlots];
     // Headers the last call may have written to: only these are set right again,
-    // so that a call that takes one datagram does not pay for a whole batch.
-    int used = MaxDatagramSlots;
+    // so that a call that takes one datagram does not pay for a whole batch. Every
+    // other header is as the constructor left it, ready for any count.
+    int used = 0;
 };
 
 DatagramBatch::DatagramBatch() : m_native(std::make_unique<Native>())
@@ -339,8 +397,11 @@ DatagramBatch::DatagramBatch() : m_native(std::make_unique<Native>())
         n.parts[i] = {nullptr, 0};
         n.messages[i] = {};
         n.messages[i].msg_hdr.msg_name = &n.senders[i];
+        n.messages[i].msg_hdr.msg_namelen = sizeof n.senders[i];
         n.messages[i].msg_hdr.msg_iov = &n.parts[i];
         n.messages[i].msg_hdr.msg_iovlen = 1;
+        n.messages[i].msg_hdr.msg_control = n.controls[i].data();
+        n.messages[i].msg_hdr.msg_controllen = n.controls[i].size();
     }
 }
 
@@ -364,6 +425,7 @@ int DatagramBatch::Receive(SOCKET s, int count, int flags)
     Native& n = *m_native;
     for (int i = 0; i < std::min(n.used, count); ++i) {
         n.messages[i].msg_hdr.msg_namelen = sizeof n.senders[i];
+        n.messages[i].msg_hdr.msg_controllen = n.controls[i].size();
         n.messages[i].msg_hdr.msg_flags = 0;
         n.messages[i].msg_len = 0;
     }
@@ -384,6 +446,7 @@ int DatagramBatch::Receive(SOCKET s, int count, int flags)
         slot.size = cut ? SOCKET_ERROR : static_cast<int>(length);
         slot.error = cut ? WSAEMSGSIZE : 0;
         slot.from = FromNative(n.senders[i]);
+        slot.to = SentTo(n.messages[i].msg_hdr);
     }
     return r;
 }

@@ -84,6 +84,8 @@ inline constexpr int WS_IPPROTO_IP = 0;
 inline constexpr int WS_IP_MULTICAST_IF = 2;
 inline constexpr int WS_IP_MULTICAST_TTL = 3;
 inline constexpr int WS_IP_ADD_MEMBERSHIP = 5;
+// Non-zero: every read learns the address the datagram was sent to (see recvfromto).
+inline constexpr int WS_IP_PKTINFO = 19;
 inline constexpr std::uint32_t WS_INADDR_NONE = 0xFFFFFFFFu;
 inline constexpr std::uint16_t MaxUdpDatagram = 65507;
 
@@ -142,6 +144,10 @@ int sendto(SOCKET s, const void* buf, int len, int flags, const SOCKADDR_IN* to,
 // A datagram longer than `len` fails with WSAEMSGSIZE after the first `len` bytes
 // were copied; without WS_MSG_PEEK it is consumed, as Winsock does.
 int recvfrom(SOCKET s, void* buf, int len, int flags, SOCKADDR_IN* from, int* fromLen);
+// Not in Winsock's 1.1 calls: recvfrom that also gives the address the datagram
+// was sent to (network byte order; a group or a broadcast address included) in
+// `to`, for a socket with WS_IP_PKTINFO on; 0 otherwise.
+int recvfromto(SOCKET s, void* buf, int len, int flags, SOCKADDR_IN* from, std::uint32_t* to);
 // Readiness of the sockets in the sets; the sets are reduced to the ready ones.
 // The first argument is ignored, as in Winsock. Any descriptor may be a member.
 int select(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfds, const TIMEVAL* timeout);
@@ -165,6 +171,7 @@ struct DatagramSlot {
     int size = 0;
     int error = 0;
     SOCKADDR_IN from{};
+    std::uint32_t to = 0; // where it was sent, with WS_IP_PKTINFO on (as recvfromto); 0 otherwise
 };
 inline constexpr int MaxDatagramSlots = 64;
 

@@ -475,7 +475,14 @@ void TfrmSimMain::ConnectActions()
     UDPControl.OnLogError = [this](const QString& text, const QString& caption) {
         m_prompts->Message(text, caption, static_cast<int>(PromptButton::Ok), PromptIcon::Error);
     };
-    UDPControl.OnException = [this](const std::exception& e) { m_prompts->ShowException(e); };
+    UDPControl.OnException = [this](const std::exception& e) {
+        // Reception may have ended with it (the port is then closed): the bar says what holds.
+        if (m_connection) {
+            m_connection->ShowConnectionState();
+            m_connection->ShowLocalEndpoint();
+        }
+        m_prompts->ShowException(e);
+    };
     UDPControl.OnPriorityRefused = [this](TCustomUDPSock&, TThreadPriority wanted, TThreadPriority inForce) {
         StatusPanel[2]->setText(PriorityRefusedNote(wanted, inForce));
     };

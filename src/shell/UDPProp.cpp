@@ -232,7 +232,9 @@ void ShowPropertyDialog(TCustomUDPSock& socket, UserPrompts& prompts, QWidget* p
     dialog.nedtPort->OnError = dialog.OnError;
     dialog.nedtPort->SetValue(socket.Port());
     dialog.cboPriority->setCurrentIndex(static_cast<int>(socket.Priority()));
-    dialog.FillLocalAddresses(LocalAddressEntries(ws::UpInterfaces()), socket.LocalChoice());
+    // A choice whose interface is down shows as not found, and OK keeps it.
+    dialog.FillLocalAddresses(LocalAddressEntries(ws::UpInterfaces()),
+                              socket.VanishedAddress().empty() ? socket.LocalChoice() : socket.VanishedAddress());
     dialog.ShowOverride(socket.LocalAddressOverridden() ? std::optional<std::string>(socket.LocalAddress())
                                                         : std::nullopt);
     dialog.edtGroups->setText(QString::fromStdString(JoinMulticastGroups(socket.MulticastGroups())));

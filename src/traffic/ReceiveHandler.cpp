@@ -31,7 +31,7 @@ void TReceiveHandler::UDPControlReceive(TCustomUDPSock& Sender, std::int32_t Siz
     while (taken < BatchLimit && Sender.FetchDatagrams(BatchLimit - taken) > 0) {
         while (const TCustomUDPSock::TDatagram* d = Sender.NextDatagram()) {
             ++taken;
-            DatagramReceived(d->Data, d->Size, d->Address, d->Port);
+            DatagramReceived(d->Data, d->Size, d->Address, d->Port, d->Destination);
         }
     }
 }
@@ -49,17 +49,19 @@ void TReceiveHandler::ReceiveOne(TCustomUDPSock& Sender, std::int32_t Size)
         record->Length = n;
     }
     record->PeerPort = port;
+    record->LocalAddress = Sender.LastDestination();
     MatchLogReply(std::move(record));
 }
 
 void TReceiveHandler::DatagramReceived(const std::uint8_t* Data, std::int32_t Size, const AnsiString& Address,
-                                       std::uint16_t Port)
+                                       std::uint16_t Port, const AnsiString& Destination)
 {
     if (Size <= 0)
         return;
     TrafficRecordPtr record = NewTrafficRecord(Data, Size);
     record->PeerAddress = Address;
     record->PeerPort = Port;
+    record->LocalAddress = Destination;
     MatchLogReply(std::move(record));
 }
 

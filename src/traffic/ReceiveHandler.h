@@ -28,9 +28,9 @@ public:
 
     // For a caller that reads the socket itself: handles one datagram already
     // read, exactly as one read here would be. An empty datagram is dropped, as
-    // the component drops it.
+    // the component drops it. `Destination` as TCustomUDPSock::LastDestination.
     void DatagramReceived(const std::uint8_t* Data, std::int32_t Size, const AnsiString& Address,
-                          std::uint16_t Port);
+                          std::uint16_t Port, const AnsiString& Destination = AnsiString());
 
     // Datagrams read per receive event at most (the one announced and those waiting behind it).
     static constexpr int BatchLimit = 64;

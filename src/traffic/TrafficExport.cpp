@@ -149,7 +149,9 @@ std::vector<std::uint8_t> Ipv4UdpPacket(const TTrafficRecord& record, const Traf
                                         std::uint16_t identification)
 {
     const std::size_t payload = std::min(PayloadSize(record), MaxUdpPayload);
-    const std::uint32_t localAddress = ParseDottedIPv4(local.Address).value_or(0);
+    // A received datagram's own destination (a group, a broadcast address) where the port knew it.
+    const std::string& here = record.LocalAddress.empty() ? local.Address : record.LocalAddress;
+    const std::uint32_t localAddress = ParseDottedIPv4(here).value_or(0);
     const std::uint32_t peerAddress = ParseDottedIPv4(record.PeerAddress).value_or(0);
     const bool out = IsOutgoing(record);
     const std::uint32_t source = out ? localAddress : peerAddress;
@@ -300,9 +302,12 @@ const std::string& DirectionText(const TTrafficRecord& record, const TrafficText
 
 std::string CsvField(std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+    // A spreadsheet takes a cell that begins like this for a formula and runs it:
+    // a comment someone else typed must open as the text it is.
+    const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+    if (!formula && text.find_first_of(",\"\r\n") == std::string_view::npos)
         return std::string(text);
-    std::string quoted = "\"";
+    std::string quoted = formula ? "\"'" : "\"";
     for (const char c : text) {
         if (c == '"')
             quoted.push_back('"');

@@ -40,7 +40,8 @@ inline bool IsOutgoing(const TTrafficRecord& record) noexcept
 
 // The IPv4 packet a record travelled in: a 20-byte header (no options, don't
 // fragment, TTL 64), the UDP header and the payload, both checksums filled in.
-// Incoming records run from the peer to `local`, outgoing ones the other way.
+// Incoming records run from the peer to `local` (to the record's LocalAddress
+// where it has one), outgoing ones the other way.
 // A payload longer than MaxUdpPayload is cut there.
 std::vector<std::uint8_t> Ipv4UdpPacket(const TTrafficRecord& record, const TrafficEndpoint& local,
                                         std::uint16_t identification);
@@ -93,7 +94,8 @@ const std::string& DirectionText(const TTrafficRecord& record, const TrafficText
 // then time, direction, address, port, length, hex bytes, comment per record.
 std::string ExportCsv(const std::vector<const TTrafficRecord*>& records, const TrafficTextNames& names = {});
 
-// A field as CSV writes it: quoted when it holds a comma, a quote or a line end.
+// A field as CSV writes it: quoted when it holds a comma, a quote or a line end,
+// and quoted behind an apostrophe when a spreadsheet would take it for a formula.
 std::string CsvField(std::string_view text);
 
 // The clipboard's line for a record, from the same texts the CSV holds:

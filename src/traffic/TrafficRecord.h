@@ -25,6 +25,10 @@ struct TTrafficRecord {
     AnsiString Comment;             // code page 932; may be empty
     std::string PeerAddress;        // dotted IPv4
     std::uint16_t PeerPort = 0;
+    // Where a received datagram was sent when that is not simply this port's
+    // address (a group, a broadcast address, one of the host's addresses for a
+    // port on every address); empty otherwise.
+    std::string LocalAddress;
     // Wall-clock time the datagram was sent or received: microseconds since
     // 1970-01-01 00:00 UTC. Set when the record is made.
     std::int64_t Time = 0;

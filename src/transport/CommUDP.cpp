@@ -36,6 +36,7 @@ struct TCustomUDPSock::FetchBuffer {
     ws::DatagramBatch batch;
     TDatagram datagrams[ws::MaxDatagramSlots];
     std::uint32_t senders[ws::MaxDatagramSlots] = {}; // each slot's last sender, so its text is made only on a change
+    std::uint32_t destinations[ws::MaxDatagramSlots] = {}; // and where its datagram went
 
     FetchBuffer()
     {
@@ -125,7 +126,7 @@ void TUDPWatch::Handled() noexcept
 
 std::string TUDPWatch::LastError() const
 {
-    std::lock_guard<std::mutex> lock(const_cast<std::mutex&>(m_mutex));
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_lastError;
 }
 
@@ -208,13 +209,15 @@ void TUDPWatch::Execute()
             }
         }
     } catch (const std::exception& e) {
-        // A failing select ends the watcher quietly; the thread must not let it escape.
+        // The thread must not let it escape; the GUI thread is told instead.
         std::lock_guard<std::mutex> lock(m_mutex);
         m_lastError = e.what();
     } catch (...) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_lastError = "?";
     }
+    if (TUDPNotifyTarget* target = m_notifyWnd.load(); target && !m_terminated.load() && !LastError().empty())
+        target->Post(WM_UDPWATCHFAILED, m_serial);
     {
         std::lock_guard<std::mutex> lock(m_appliedMutex);
         m_finished.store(true);
@@ -349,6 +352,13 @@ void TCustomUDPSock::ApplySocketOptions()
     if (m_ttl != kDefaultMulticastTtl || !m_groups.empty())
         CheckSocketResult(ws::setsockopt(m_socket, ws::WS_IPPROTO_IP, ws::WS_IP_MULTICAST_TTL, &m_ttl, sizeof m_ttl),
                           "setsockopt");
+    // A port that listens on every address cannot tell where a datagram went
+    // (a group, a broadcast) without asking the system for it on every read.
+    m_learnDestination = BindAddress() == kAnyAddress;
+    m_lastDestination.clear();
+    m_lastDestinationAddress = 0;
+    if (m_learnDestination)
+        CheckSocketResult(ws::setsockopt(m_socket, ws::WS_IPPROTO_IP, ws::WS_IP_PKTINFO, &on, sizeof on), "setsockopt");
     for (const std::string& group : m_groups) {
         ws::IP_MREQ join;
         join.imr_multiaddr = ws::inet_addr(group);
@@ -448,14 +458,27 @@ std::int32_t TCustomUDPSock::Receive(void* Buf, std::int32_t Size, AnsiString& A
     ws::SOCKADDR_IN from{};
     int fromLen = sizeof from;
     const int flags = (Peek ? ws::WS_MSG_PEEK : 0) | ws::WS_MSG_DONTWAIT;
-    int result = ws::recvfrom(m_socket, Buf, Size, flags, &from, &fromLen);
+    std::uint32_t to = 0;
+    int result = m_learnDestination ? ws::recvfromto(m_socket, Buf, Size, flags, &from, &to)
+                                    : ws::recvfrom(m_socket, Buf, Size, flags, &from, &fromLen);
     // Nothing waiting: answer "no bytes" rather than make the GUI thread wait.
     if (result == ws::SOCKET_ERROR && ws::WSAGetLastError() == ws::WSAEWOULDBLOCK)
         return 0;
     result = CheckSocketResult(result, "recvfrom");
     Address = ws::inet_ntoa(from.sin_addr);
     Port = ws::ntohs(from.sin_port);
+    NoteDestination(to);
     return result;
+}
+
+void TCustomUDPSock::NoteDestination(std::uint32_t to)
+{
+    if (!m_learnDestination)
+        return;
+    if (m_lastDestination.empty() || to != m_lastDestinationAddress) {
+        m_lastDestination = to == 0 ? AnsiString() : ws::inet_ntoa(to);
+        m_lastDestinationAddress = to;
+    }
 }
 
 std::int32_t TCustomUDPSock::ReceiveNext(void* Buf, std::int32_t Size, AnsiString& Address, std::uint16_t& Port,
@@ -467,10 +490,14 @@ std::int32_t TCustomUDPSock::ReceiveNext(void* Buf, std::int32_t Size, AnsiStrin
         return TakeFetched(Buf, Size, Address, Port, false);
     ws::SOCKADDR_IN from{};
     int fromLen = sizeof from;
-    int result = ws::recvfrom(m_socket, Buf, Size, wait ? 0 : ws::WS_MSG_DONTWAIT, &from, &fromLen);
+    std::uint32_t to = 0;
+    const int flags = wait ? 0 : ws::WS_MSG_DONTWAIT;
+    int result = m_learnDestination ? ws::recvfromto(m_socket, Buf, Size, flags, &from, &to)
+                                    : ws::recvfrom(m_socket, Buf, Size, flags, &from, &fromLen);
     if (result == ws::SOCKET_ERROR && ws::WSAGetLastError() == ws::WSAEWOULDBLOCK)
         return -1;
     result = CheckSocketResult(result, "recvfrom");
+    NoteDestination(to);
     if (m_fromAddressText.empty() || from.sin_addr != m_fromAddress) {
         m_fromAddressText = ws::inet_ntoa(from.sin_addr);
         m_fromAddress = from.sin_addr;
@@ -503,6 +530,12 @@ std::int32_t TCustomUDPSock::FetchDatagrams(std::int32_t max, bool wait)
             d.Address = ws::inet_ntoa(slot.from.sin_addr);
             m_fetch->senders[i] = slot.from.sin_addr;
         }
+        if (m_learnDestination && (d.Destination.empty() || m_fetch->destinations[i] != slot.to)) {
+            d.Destination = slot.to == 0 ? AnsiString() : ws::inet_ntoa(slot.to);
+            m_fetch->destinations[i] = slot.to;
+        } else if (!m_learnDestination) {
+            d.Destination.clear();
+        }
     }
     return m_fetchCount;
 }
@@ -512,6 +545,7 @@ const TCustomUDPSock::TDatagram* TCustomUDPSock::NextDatagram()
     if (!m_active || !FetchedLeft())
         return nullptr;
     const int i = m_fetchNext++;
+    NoteDestination(m_fetch->batch.Slot(i).to);
     if (m_fetch->batch.Slot(i).size == ws::SOCKET_ERROR) {
         ws::WSASetLastError(m_fetch->batch.Slot(i).error);
         CheckSocketResult(ws::SOCKET_ERROR, "recvfrom");
@@ -540,6 +574,7 @@ std::int32_t TCustomUDPSock::TakeFetched(void* Buf, std::int32_t Size, AnsiStrin
         std::memcpy(Buf, d.Data, static_cast<std::size_t>(d.Size));
     Address = d.Address;
     Port = d.Port;
+    NoteDestination(slot.to);
     return d.Size;
 }
 
@@ -577,7 +612,13 @@ void TCustomUDPSock::DoReceive()
 void TCustomUDPSock::WndProc(std::uint32_t msg, std::uint64_t serial)
 {
     // A notification of a watcher that has been stopped (or replaced) is stale.
-    if (msg != WM_UDPRECEIVE || !m_watch || m_watch->Serial() != serial)
+    if (!m_watch || m_watch->Serial() != serial)
+        return;
+    if (msg == WM_UDPWATCHFAILED) {
+        WatchFailed();
+        return;
+    }
+    if (msg != WM_UDPRECEIVE)
         return;
     HandleNotification();
     // The handler may have closed (and even reopened) the port.
@@ -590,13 +631,32 @@ void TCustomUDPSock::HandleNotification() noexcept
     try {
         DoReceive();
     } catch (const std::exception& e) {
-        try {
-            if (OnException)
-                OnException(e);
-            else
-                qWarning("%s", e.what());
-        } catch (...) {
-        }
+        Report(e);
+    } catch (...) {
+    }
+}
+
+void TCustomUDPSock::WatchFailed() noexcept
+{
+    // A port that no longer receives must not look open: it is closed (so the
+    // window says 未接続 and can open it again), then the reason is shown.
+    const EUDPSockError failure(m_watch->LastError());
+    try {
+        Close();
+    } catch (const std::exception& e) {
+        Report(e);
+    } catch (...) {
+    }
+    Report(failure);
+}
+
+void TCustomUDPSock::Report(const std::exception& e) noexcept
+{
+    try {
+        if (OnException)
+            OnException(e);
+        else
+            qWarning("%s", e.what());
     } catch (...) {
     }
 }
@@ -758,7 +818,9 @@ void TCustomUDPSock::SaveToRegistry(const QString& key, const QString& section)
     TRegistryIniFile ini(key);
     ini.WriteInteger(section, QStringLiteral("Port"), m_port);
     ini.WriteInteger(section, QStringLiteral("Priority"), m_priority);
-    ini.WriteString(section, QStringLiteral("LocalAddress"), QString::fromStdString(m_localChoice));
+    // A choice whose interface is down is still the user's: kept for when it is back.
+    ini.WriteString(section, QStringLiteral("LocalAddress"),
+                    QString::fromStdString(m_vanishedAddress.empty() ? m_localChoice : m_vanishedAddress));
     ini.WriteString(section, QStringLiteral("MulticastGroups"), QString::fromStdString(JoinMulticastGroups(m_groups)));
     ini.WriteInteger(section, QStringLiteral("MulticastTTL"), m_ttl);
 }

@@ -59,6 +59,8 @@ public:
 };
 
 inline constexpr std::uint32_t WM_UDPRECEIVE = 1025; // WM_USER + 1
+// The watcher's wait failed and it has ended: nothing is received any more.
+inline constexpr std::uint32_t WM_UDPWATCHFAILED = 1026;
 
 class TCustomUDPSock;
 
@@ -77,7 +79,8 @@ private:
 // The receive watcher. Waits on the socket with select (50 ms time-out) and, when
 // data is waiting, posts one notification and waits until the GUI thread has
 // handled it; the wait is cut short when it is told to terminate, so closing can
-// never deadlock against a notification in flight.
+// never deadlock against a notification in flight. A select that fails ends the
+// watcher with WM_UDPWATCHFAILED posted, so that the failure is not silent.
 class TUDPWatch {
 public:
     explicit TUDPWatch(ws::SOCKET socket); // created suspended
@@ -145,7 +148,7 @@ private:
     std::atomic<int> m_tid{0};
     std::atomic<std::uint64_t> m_notifications{0};
 
-    std::mutex m_mutex; // guards the waits below and m_lastError
+    mutable std::mutex m_mutex; // guards the waits below and m_lastError
     std::condition_variable m_wake;
     std::string m_lastError;
     ws::SocketWakeup m_wakeup;
@@ -195,6 +198,7 @@ public:
         std::int32_t Size = 0; // 0 for an empty datagram
         AnsiString Address;
         std::uint16_t Port = 0;
+        AnsiString Destination; // as LastDestination
     };
     // For a caller that drains the socket itself under a flood: reads up to `max`
     // waiting datagrams (at most ws::MaxDatagramSlots) in one system call, each
@@ -208,6 +212,10 @@ public:
     // port is closed. One the buffer could not hold raises as Receive does.
     virtual const TDatagram* NextDatagram();
     bool FetchedLeft() const noexcept { return m_fetchNext < m_fetchCount; }
+    // Where the datagram read last was sent, while the port listens on every
+    // address (a group's or a broadcast address, or one of the host's): what a
+    // capture of it shows as its destination. Empty for a port bound to one address.
+    const AnsiString& LastDestination() const noexcept { return m_lastDestination; }
 
     bool Active() const noexcept { return m_active; }
     ws::SOCKET Socket() const noexcept { return m_socket; }
@@ -270,7 +278,8 @@ public:
     std::function<void(TCustomUDPSock& Sender, TThreadPriority wanted, TThreadPriority inForce)>
         OnPriorityRefused;
     // Shows an exception raised while a notification was handled (the application's
-    // standard display); the exception never reaches Qt's event loop.
+    // standard display); the exception never reaches Qt's event loop. Also told,
+    // with the port already closed, when the watcher's wait fails and reception ends.
     std::function<void(const std::exception&)> OnException;
 
     // Whether the GUI thread's event loop watches the socket now (the watcher parked).
@@ -284,6 +293,8 @@ private:
     friend class TUDPNotifyTarget;
     void WndProc(std::uint32_t msg, std::uint64_t serial);
     void HandleNotification() noexcept;
+    void WatchFailed() noexcept;
+    void Report(const std::exception& e) noexcept;
     void WatchAfterNotification();
     void SocketReadable();
     void StopEventLoopWatch() noexcept;
@@ -328,6 +339,10 @@ private:
     std::uint32_t m_sendAddress = 0;
     std::uint32_t m_fromAddress = 0;
     AnsiString m_fromAddressText;
+    bool m_learnDestination = false; // IP_PKTINFO is on: the port listens on every address
+    AnsiString m_lastDestination;
+    std::uint32_t m_lastDestinationAddress = 0;
+    void NoteDestination(std::uint32_t to);
     // Datagrams read in one batch: slots, their buffers and what they hand out.
     struct FetchBuffer;
     std::unique_ptr<FetchBuffer> m_fetch;

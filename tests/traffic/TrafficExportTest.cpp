@@ -85,16 +85,22 @@ TEST(Ipv4UdpPacket, CarriesTheRecordInItsDirectionWithValidChecksums)
         std::size_t size;
         std::uint32_t source, destination;
         std::uint16_t sourcePort, destinationPort;
+        const char* sentTo = nullptr; // where a received datagram went, as the port learnt it
     } cases[] = {
         {tkReceived, 3, 0x0A000002, 0x7F000001, 6000, 5000},
         {tkReceivedMatched, 0, 0x0A000002, 0x7F000001, 6000, 5000},
         {tkSent, 1, 0x7F000001, 0x0A000002, 5000, 6000},
         {tkAutoReplySent, 255, 0x7F000001, 0x0A000002, 5000, 6000},
         {tkReceived, MaxUdpPayload, 0x0A000002, 0x7F000001, 6000, 5000},
+        // A group's datagram goes to the group, a broadcast to the broadcast address.
+        {tkReceivedMatched, 2, 0x0A000002, 0xEF010203, 6000, 5000, "239.1.2.3"},
+        {tkReceived, 2, 0x0A000002, 0xFFFFFFFF, 6000, 5000, "255.255.255.255"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << " size " << c.size);
         auto record = MakeRecord(test::Counting(static_cast<int>(c.size)), c.kind, "10.0.0.2", 6000);
+        if (c.sentTo)
+            record->LocalAddress = c.sentTo;
         const std::vector<std::uint8_t> p = Ipv4UdpPacket(*record, local, 7);
         ASSERT_EQ(p.size(), 28 + c.size);
         EXPECT_EQ(p[0], 0x45);
@@ -231,6 +237,13 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt)
         {"two\r\nlines", "\"two\r\nlines\""},
         {"lf\n", "\"lf\n\""},
         {"テスト", "テスト"},
+        // What a spreadsheet would run as a formula opens as text.
+        {"=1+1", "\"'=1+1\""},
+        {"+81", "\"'+81\""},
+        {"-2", "\"'-2\""},
+        {"@SUM(A1)", "\"'@SUM(A1)\""},
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"a=b", "a=b"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CsvField(c.text), c.field) << c.text;

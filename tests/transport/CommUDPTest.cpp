@@ -8,9 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vpx {
@@ -483,18 +488,36 @@ TEST(TCustomUDPSock, ParkedWatcherKeepsItsPriorityAndEnds)
     EXPECT_EQ(udp.Watch(), nullptr);
 }
 
-TEST(TUDPWatch, FailingSelectEndsTheWatcherQuietly)
+// A wait that fails ends reception: the port is closed, so that nothing claims it
+// still receives, and the reason is told once through OnException.
+TEST(TUDPWatch, FailingSelectClosesThePortAndSaysWhy)
 {
-    ws::WSADATA data;
-    ws::WSAStartup(0x0101, &data);
-    {
-        TUDPWatch watch(1 << 20); // no such descriptor
-        watch.Start();
-        ASSERT_TRUE(WaitUntil([&] { return watch.Finished(); }));
-        EXPECT_EQ(watch.LastError(),
-                  "ソケットの状態取得時にエラーが発生しました。\r\nソケットでないものがデスクリプタセットに含まれています。");
-    }
-    ws::WSACleanup();
+    TUDPControl udp;
+    std::vector<std::string> told;
+    int closes = 0;
+    udp.OnException = [&](const std::exception& e) { told.push_back(e.what()); };
+    udp.OnPortClose = [&](TCustomUDPSock&) { ++closes; };
+    udp.Open();
+    // The descriptor taken away behind the port's back makes its watcher's select fail.
+    const int fd = static_cast<int>(udp.Socket());
+    const int other = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ::close(fd);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!udp.Watch()->Finished() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(udp.Watch()->Finished());
+    EXPECT_TRUE(told.empty()) << "told on the GUI thread only";
+    // Something else now holds the number, so the port's own close succeeds.
+    ASSERT_EQ(::dup2(other, fd), fd);
+    ::close(other);
+    ASSERT_TRUE(WaitUntil([&] { return !told.empty(); }));
+    EXPECT_EQ(told, std::vector<std::string>{
+                        "ソケットの状態取得時にエラーが発生しました。\r\nソケットでないものがデスクリプタセットに含まれています。"});
+    EXPECT_FALSE(udp.Active());
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(udp.Watch(), nullptr);
+    udp.Open(); // and it opens again
+    EXPECT_TRUE(udp.Active());
 }
 
 } // namespace

@@ -205,6 +205,30 @@ TEST(DatagramBatch, ASlotTooShortIsMarkedAndTheNextOneIsWhole)
     }
 }
 
+// A first read of one slot must leave the others ready: a later, larger read
+// once gave every sender after the first as 0.0.0.0:0, so a reply to the sender went nowhere.
+TEST(DatagramBatch, ALargerReadAfterASmallOneKnowsEverySender)
+{
+    Peer first, second;
+    TUDPControl udp;
+    udp.Open();
+    const std::uint16_t myPort = BoundPort(udp.Socket());
+    char bufs[4][8];
+    ws::DatagramBatch batch;
+    for (int i = 0; i < 4; ++i)
+        batch.Assign(i, bufs[i], sizeof bufs[i]);
+    first.SendTo(myPort, "a");
+    ASSERT_EQ(batch.Receive(udp.Socket(), 1, ws::WS_MSG_DONTWAIT), 1);
+    Peer* senders[] = {&second, &first, &second, &first};
+    for (Peer* p : senders)
+        p->SendTo(myPort, "b");
+    ASSERT_EQ(batch.Receive(udp.Socket(), 4, ws::WS_MSG_DONTWAIT), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(ws::ntohs(batch.Slot(i).from.sin_port), senders[i]->Port()) << i;
+        EXPECT_EQ(ws::inet_ntoa(batch.Slot(i).from.sin_addr), "127.0.0.1") << i;
+    }
+}
+
 // Taken one by one, the trace keeps each reply's line right after its request's.
 TEST(FetchDatagrams, TraceLinesFollowTheHandingOutNotTheRead)
 {

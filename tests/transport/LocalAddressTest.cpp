@@ -164,10 +164,64 @@ TEST_F(LocalAddressSettings, AStoredAddressThatIsGoneFallsBackToTheRule)
     EXPECT_EQ(udp.LocalAddress(), rule.LocalAddress());
     EXPECT_EQ(udp.MulticastGroups(), std::vector<std::string>{"239.1.2.3"}) << "the readable part is kept";
     EXPECT_EQ(udp.MulticastTtl(), 1);
+    // Kept stored while it is absent: the adapter plugged in again is used again.
     udp.SaveToRegistry(key, section);
+    EXPECT_EQ(TRegistryIniFile(key).ReadString(section, QStringLiteral("LocalAddress"), QString()),
+              QStringLiteral("127.0.0.9"));
     TCustomUDPSock next;
     next.LoadFromRegistry(key, section);
-    EXPECT_EQ(next.VanishedAddress(), "") << "the note comes once";
+    EXPECT_EQ(next.VanishedAddress(), "127.0.0.9");
+    // Choosing 自動 on purpose does forget it.
+    next.SetLocalChoice("");
+    next.SaveToRegistry(key, section);
+    TCustomUDPSock chosen;
+    chosen.LoadFromRegistry(key, section);
+    EXPECT_EQ(chosen.VanishedAddress(), "");
+}
+
+// A port on every address learns where each datagram went, by every read, so a
+// capture can show a group's or a broadcast's datagram going there; a port on one
+// address has nothing to learn. Only 127.0.0.0/8 is used: each of its addresses is this host.
+TEST(LocalAddress, APortOnEveryAddressLearnsWhereEachDatagramWent)
+{
+    WithoutOverride plain;
+    const struct {
+        const char* choice;
+        const char* sentTo;
+        const char* learnt;
+    } cases[] = {{"0.0.0.0", "127.0.0.5", "127.0.0.5"}, {"0.0.0.0", "127.0.0.1", "127.0.0.1"},
+                 {"127.0.0.1", "127.0.0.1", ""}};
+    enum Read { ByReceive, ByReceiveNext, ByBatch };
+    for (const auto& c : cases) {
+        for (const Read read : {ByReceive, ByReceiveNext, ByBatch}) {
+            SCOPED_TRACE(testing::Message() << c.choice << " " << c.sentTo << " read " << read);
+            TCustomUDPSock udp;
+            udp.SetLocalChoice(c.choice);
+            udp.Open();
+            ws::SOCKET sender = ws::socket(ws::WS_AF_INET, ws::WS_SOCK_DGRAM, 0);
+            ws::SOCKADDR_IN to;
+            to.sin_family = ws::WS_AF_INET;
+            to.sin_addr = ws::inet_addr(c.sentTo);
+            to.sin_port = ws::htons(udp.BoundPort());
+            ASSERT_EQ(ws::sendto(sender, "x", 1, 0, &to, sizeof to), 1);
+            char buf[8];
+            AnsiString from;
+            std::uint16_t port = 0;
+            if (read == ByReceive) {
+                ASSERT_TRUE(test::WaitUntil([&] { return udp.PendingSize() > 0; }));
+                EXPECT_EQ(udp.Receive(buf, sizeof buf, from, port, false), 1);
+            } else if (read == ByReceiveNext) {
+                EXPECT_EQ(udp.ReceiveNext(buf, sizeof buf, from, port, true), 1);
+            } else {
+                ASSERT_EQ(udp.FetchDatagrams(4, true), 1);
+                const TCustomUDPSock::TDatagram* d = udp.NextDatagram();
+                ASSERT_NE(d, nullptr);
+                EXPECT_EQ(d->Destination, c.learnt);
+            }
+            EXPECT_EQ(udp.LastDestination(), c.learnt);
+            ws::closesocket(sender);
+        }
+    }
 }
 
 TEST_F(LocalAddressSettings, TheEnvironmentStillDecides)
