@@ -106,13 +106,29 @@ std::string FormatItems(const std::vector<std::int32_t>& items)
     return out;
 }
 
-std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards)
+std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards,
+                                         std::vector<std::string>* warnings)
 {
     const AnsiString text = ToAnsi(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     std::vector<std::int32_t> items;
-    std::size_t position = 0;
-    if (CompileCommand(bigEndian ? 1 : 0, text, items, wildcards, &position) < 0)
-        throw CliError("bad notation at character " + std::to_string(CharacterPositionOfByte(text, position)));
+    std::vector<CompileWarning> found;
+    CompileError error;
+    if (CompileCommand(bigEndian ? 1 : 0, text, items, wildcards, error, warnings ? &found : nullptr) < 0)
+        throw CliError("bad notation at character " + std::to_string(CharacterPositionOfByte(text, error.Position)));
+    for (const CompileWarning& w : found) {
+        const std::string at = std::to_string(CharacterPositionOfByte(text, w.Position));
+        switch (w.Kind) {
+        case CompileWarningKind::UnterminatedQuote:
+            warnings->push_back("unterminated quote at character " + at + ": the rest is left out");
+            break;
+        case CompileWarningKind::RangeNotOpened:
+            warnings->push_back("range end without a start at character " + at + ": it adds nothing");
+            break;
+        case CompileWarningKind::RangeNotClosed:
+            warnings->push_back("range started at character " + at + " is never ended: it adds nothing");
+            break;
+        }
+    }
     return items;
 }
 

@@ -50,8 +50,10 @@ std::string FormatItems(const std::vector<std::int32_t>& items);
 std::string FormatBytes(const std::uint8_t* data, std::size_t size);
 
 // Compiles notation given as UTF-8 text; CliError (exit 2) naming the character
-// position of the faulty token.
-std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards);
+// position of the faulty token. `warnings`, when given, receives a line for each
+// part of the text the bytes leave out ("unterminated quote at character 4: ...").
+std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards,
+                                         std::vector<std::string>* warnings = nullptr);
 
 // "2026-12-08T19:30:01.123+09:00": local time with milliseconds and the offset.
 std::string IsoLocalTime(const std::timespec& when);

@@ -1,10 +1,9 @@
 #include "library/PayloadPreview.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <algorithm>
-
-#include <vector>
 
 namespace vpx {
 
@@ -61,6 +60,27 @@ QString CompileFaultReason(CompileFault fault)
     return QString();
 }
 
+QString CompileWarningsText(const AnsiString& text, const std::vector<CompileWarning>& warnings)
+{
+    QStringList sentences;
+    for (const CompileWarning& w : warnings) {
+        const char* sentence = nullptr;
+        switch (w.Kind) {
+        case CompileWarningKind::UnterminatedQuote:
+            sentence = QT_TRANSLATE_NOOP("PayloadPreview", "%1 文字目の引用符が閉じていないため、そこから後は送りません");
+            break;
+        case CompileWarningKind::RangeNotOpened:
+            sentence = QT_TRANSLATE_NOOP("PayloadPreview", "%1 文字目の範囲の終わりには始まりがなく、何も加えません");
+            break;
+        case CompileWarningKind::RangeNotClosed:
+            sentence = QT_TRANSLATE_NOOP("PayloadPreview", "%1 文字目で始まる範囲は終わりがなく、何も加えません");
+            break;
+        }
+        sentences << Translate(sentence).arg(CharacterPositionOfByte(text, w.Position));
+    }
+    return sentences.join(QStringLiteral(" / "));
+}
+
 PayloadPreview DescribePayload(bool textMode, std::uint8_t byteOrder, const AnsiString& text)
 {
     PayloadPreview p;
@@ -87,13 +107,18 @@ PayloadPreview DescribePayload(bool textMode, std::uint8_t byteOrder, const Ansi
     }
 
     std::vector<std::int32_t> items;
+    std::vector<CompileWarning> warnings;
     CompileError error;
-    const std::int32_t count = CompileCommand(byteOrder, text, items, false, error);
+    const std::int32_t count = CompileCommand(byteOrder, text, items, false, error, &warnings);
     if (count < 0)
         return DescribeRefusal(text, error);
     p.ByteCount = count;
-    if (count == 0)
+    p.Warning = CompileWarningsText(text, warnings);
+    if (count == 0) {
+        if (!p.Warning.isEmpty())
+            p.Text = Translate(QT_TRANSLATE_NOOP("PayloadPreview", "警告: %1")).arg(p.Warning);
         return p;
+    }
     p.Kind = PayloadPreview::State::Bytes;
     const int shown = std::min(count, PreviewByteLimit);
     QString hex;
@@ -108,7 +133,7 @@ PayloadPreview DescribePayload(bool textMode, std::uint8_t byteOrder, const Ansi
     }
     if (count > PreviewByteLimit)
         hex += QLatin1Char(' ') + CountSuffix(count);
-    p.Text = hex;
+    p.Text = p.Warning.isEmpty() ? hex : Translate(QT_TRANSLATE_NOOP("PayloadPreview", "%1（警告: %2）")).arg(hex, p.Warning);
     return p;
 }
 
