@@ -298,7 +298,7 @@ private:
             return found->second;
         if (m_comments.size() > 1024)
             m_comments.clear();
-        return m_comments.emplace(comment, CommentUtf8(comment)).first->second;
+        return m_comments.emplace(comment, AnsiToUtf8(comment)).first->second;
     }
 
     static constexpr std::size_t kBufferBytes = 1 << 16;

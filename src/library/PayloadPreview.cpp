@@ -1,5 +1,7 @@
 #include "library/PayloadPreview.h"
 
+#include "platform/HexText.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -84,7 +86,6 @@ QString CompileWarningsText(const AnsiString& text, const std::vector<CompileWar
 PayloadPreview DescribePayload(bool textMode, std::uint8_t byteOrder, const AnsiString& text)
 {
     PayloadPreview p;
-    std::vector<std::uint8_t> bytes;
     if (textMode) {
         p.ByteCount = static_cast<int>(text.size());
         if (p.ByteCount == 0)
@@ -120,17 +121,11 @@ PayloadPreview DescribePayload(bool textMode, std::uint8_t byteOrder, const Ansi
         return p;
     }
     p.Kind = PayloadPreview::State::Bytes;
-    const int shown = std::min(count, PreviewByteLimit);
-    QString hex;
-    hex.reserve(shown * 3 + 24);
-    static const char digits[] = "0123456789ABCDEF";
-    for (int i = 0; i < shown; ++i) {
-        if (i > 0)
-            hex += QLatin1Char(' ');
-        const int b = items[static_cast<std::size_t>(i)] & 0xFF;
-        hex += QLatin1Char(digits[b >> 4]);
-        hex += QLatin1Char(digits[b & 15]);
-    }
+    std::uint8_t bytes[PreviewByteLimit];
+    const auto shown = static_cast<std::size_t>(std::min(count, PreviewByteLimit));
+    for (std::size_t i = 0; i < shown; ++i)
+        bytes[i] = static_cast<std::uint8_t>(items[i] & 0xFF);
+    QString hex = QString::fromLatin1(HexBytes(bytes, shown));
     if (count > PreviewByteLimit)
         hex += QLatin1Char(' ') + CountSuffix(count);
     p.Text = p.Warning.isEmpty() ? hex : Translate(QT_TRANSLATE_NOOP("PayloadPreview", "%1（警告: %2）")).arg(hex, p.Warning);

@@ -245,6 +245,11 @@ QString FromAnsi(std::string_view bytes)
     return Decode(bytes, nullptr);
 }
 
+std::string AnsiToUtf8(std::string_view bytes)
+{
+    return bytes.empty() ? std::string() : FromAnsi(bytes).toStdString();
+}
+
 AnsiString ToAnsiKeeping(const QString& text, std::string_view original)
 {
     std::vector<std::size_t> starts;
