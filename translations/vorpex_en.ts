@@ -870,6 +870,26 @@ Restore it?<byte value="xd"/>
         <source>知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です</source>
         <translation>Unknown CRC algorithm name</translation>
     </message>
+    <message>
+        <source>%1 文字目の引用符が閉じていないため、そこから後は送りません</source>
+        <translation>The quote at character %1 is not closed: nothing from there on is sent</translation>
+    </message>
+    <message>
+        <source>%1 文字目の範囲の終わりには始まりがなく、何も加えません</source>
+        <translation>The range end at character %1 has no start and adds nothing</translation>
+    </message>
+    <message>
+        <source>%1 文字目で始まる範囲は終わりがなく、何も加えません</source>
+        <translation>The range started at character %1 is never ended and adds nothing</translation>
+    </message>
+    <message>
+        <source>警告: %1</source>
+        <translation>Warning: %1</translation>
+    </message>
+    <message>
+        <source>%1（警告: %2）</source>
+        <translation>%1 (warning: %2)</translation>
+    </message>
 </context>
 <context>
     <name>PayloadSender</name>
@@ -920,6 +940,10 @@ Restore it?<byte value="xd"/>
     <message>
         <source>送信しませんでした（%1）</source>
         <translation>Not sent (%1)</translation>
+    </message>
+    <message>
+        <source>送信しました（警告: %1）</source>
+        <translation>Sent (warning: %1)</translation>
     </message>
 </context>
 <context>

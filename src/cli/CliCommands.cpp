@@ -298,7 +298,7 @@ private:
             return found->second;
         if (m_comments.size() > 1024)
             m_comments.clear();
-        return m_comments.emplace(comment, CommentUtf8(comment)).first->second;
+        return m_comments.emplace(comment, AnsiToUtf8(comment)).first->second;
     }
 
     static constexpr std::size_t kBufferBytes = 1 << 16;
@@ -393,7 +393,12 @@ int Compile(const std::vector<std::string>& args)
     const CliArgs a(args, {}, {"--big", "--match"}, true);
     if (!a.Positional())
         throw CliError("compile needs a NOTATION");
-    Print(stdout, FormatItems(CompileOrThrow(*a.Positional(), a.Has("--big"), a.Has("--match"))));
+    std::vector<std::string> warnings;
+    Print(stdout, FormatItems(CompileOrThrow(*a.Positional(), a.Has("--big"), a.Has("--match"), &warnings)));
+    std::fflush(stdout);
+    // The bytes are what they always were; what the notation left out is only said.
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "vorpex-cli: warning: %s\n", warning.c_str());
     return 0;
 }
 

@@ -47,11 +47,12 @@ std::optional<long long> ParseCount(std::string_view text, long long lo, long lo
 // Compiled items as upper-case two-digit hex separated by single spaces; "??" for
 // one any-byte, "*" for an any-run.
 std::string FormatItems(const std::vector<std::int32_t>& items);
-std::string FormatBytes(const std::uint8_t* data, std::size_t size);
 
 // Compiles notation given as UTF-8 text; CliError (exit 2) naming the character
-// position of the faulty token.
-std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards);
+// position of the faulty token. `warnings`, when given, receives a line for each
+// part of the text the bytes leave out ("unterminated quote at character 4: ...").
+std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards,
+                                         std::vector<std::string>* warnings = nullptr);
 
 // "2026-12-08T19:30:01.123+09:00": local time with milliseconds and the offset.
 std::string IsoLocalTime(const std::timespec& when);
@@ -67,10 +68,6 @@ std::string TrafficLine(const TTrafficRecord& record, const std::string& time, b
 void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::string_view time, bool json,
                        std::string_view commentUtf8);
 
-// Writes "HH " (upper-case hex and a blank) for each of the `size` bytes: 3 x size
-// characters at `out`, which must have room for one more that may be overwritten.
-void WriteHexCells(char* out, const std::uint8_t* bytes, std::size_t size);
-
 // The time stamp of IsoLocalTime for a record's time (microseconds since
 // 1970), made afresh only when the second changes: a line then shows the very
 // time its record (and a capture of it) carries.
@@ -85,8 +82,5 @@ private:
 
 // JSON string contents for UTF-8 text.
 std::string JsonEscape(std::string_view utf8);
-
-// The comment as UTF-8.
-std::string CommentUtf8(const AnsiString& comment);
 
 } // namespace vpx::cli

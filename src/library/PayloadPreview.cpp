@@ -1,10 +1,11 @@
 #include "library/PayloadPreview.h"
 
+#include "platform/HexText.h"
+
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <algorithm>
-
-#include <vector>
 
 namespace vpx {
 
@@ -61,10 +62,30 @@ QString CompileFaultReason(CompileFault fault)
     return QString();
 }
 
+QString CompileWarningsText(const AnsiString& text, const std::vector<CompileWarning>& warnings)
+{
+    QStringList sentences;
+    for (const CompileWarning& w : warnings) {
+        const char* sentence = nullptr;
+        switch (w.Kind) {
+        case CompileWarningKind::UnterminatedQuote:
+            sentence = QT_TRANSLATE_NOOP("PayloadPreview", "%1 文字目の引用符が閉じていないため、そこから後は送りません");
+            break;
+        case CompileWarningKind::RangeNotOpened:
+            sentence = QT_TRANSLATE_NOOP("PayloadPreview", "%1 文字目の範囲の終わりには始まりがなく、何も加えません");
+            break;
+        case CompileWarningKind::RangeNotClosed:
+            sentence = QT_TRANSLATE_NOOP("PayloadPreview", "%1 文字目で始まる範囲は終わりがなく、何も加えません");
+            break;
+        }
+        sentences << Translate(sentence).arg(CharacterPositionOfByte(text, w.Position));
+    }
+    return sentences.join(QStringLiteral(" / "));
+}
+
 PayloadPreview DescribePayload(bool textMode, std::uint8_t byteOrder, const AnsiString& text)
 {
     PayloadPreview p;
-    std::vector<std::uint8_t> bytes;
     if (textMode) {
         p.ByteCount = static_cast<int>(text.size());
         if (p.ByteCount == 0)
@@ -87,28 +108,27 @@ PayloadPreview DescribePayload(bool textMode, std::uint8_t byteOrder, const Ansi
     }
 
     std::vector<std::int32_t> items;
+    std::vector<CompileWarning> warnings;
     CompileError error;
-    const std::int32_t count = CompileCommand(byteOrder, text, items, false, error);
+    const std::int32_t count = CompileCommand(byteOrder, text, items, false, error, &warnings);
     if (count < 0)
         return DescribeRefusal(text, error);
     p.ByteCount = count;
-    if (count == 0)
+    p.Warning = CompileWarningsText(text, warnings);
+    if (count == 0) {
+        if (!p.Warning.isEmpty())
+            p.Text = Translate(QT_TRANSLATE_NOOP("PayloadPreview", "警告: %1")).arg(p.Warning);
         return p;
-    p.Kind = PayloadPreview::State::Bytes;
-    const int shown = std::min(count, PreviewByteLimit);
-    QString hex;
-    hex.reserve(shown * 3 + 24);
-    static const char digits[] = "0123456789ABCDEF";
-    for (int i = 0; i < shown; ++i) {
-        if (i > 0)
-            hex += QLatin1Char(' ');
-        const int b = items[static_cast<std::size_t>(i)] & 0xFF;
-        hex += QLatin1Char(digits[b >> 4]);
-        hex += QLatin1Char(digits[b & 15]);
     }
+    p.Kind = PayloadPreview::State::Bytes;
+    std::uint8_t bytes[PreviewByteLimit];
+    const auto shown = static_cast<std::size_t>(std::min(count, PreviewByteLimit));
+    for (std::size_t i = 0; i < shown; ++i)
+        bytes[i] = static_cast<std::uint8_t>(items[i] & 0xFF);
+    QString hex = QString::fromLatin1(HexBytes(bytes, shown));
     if (count > PreviewByteLimit)
         hex += QLatin1Char(' ') + CountSuffix(count);
-    p.Text = hex;
+    p.Text = p.Warning.isEmpty() ? hex : Translate(QT_TRANSLATE_NOOP("PayloadPreview", "%1（警告: %2）")).arg(hex, p.Warning);
     return p;
 }
 

@@ -3,6 +3,7 @@
 #include "notation/Crc.h"
 #include "platform/CodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -173,6 +174,7 @@ enum class Modifier { None, Complement, Negate };
 struct Range {
     bool open = false;
     std::uint32_t value = 0;
+    std::size_t openedAt = 0; // the text position of its start keyword
 };
 
 // The CRC range keeps where it began: its bytes are the items appended since,
@@ -180,17 +182,22 @@ struct Range {
 struct CrcRange {
     bool open = false;
     std::size_t start = 0;
+    std::size_t openedAt = 0;
 };
 
 class Compiler {
 public:
-    Compiler(std::uint8_t defaultByteOrder, bool allowWildcards, std::vector<std::int32_t>& items)
-        : m_bigEndianDefault(defaultByteOrder == 1), m_allowWildcards(allowWildcards), m_items(items)
+    Compiler(std::uint8_t defaultByteOrder, bool allowWildcards, std::vector<std::int32_t>& items,
+             std::vector<CompileWarning>* warnings)
+        : m_bigEndianDefault(defaultByteOrder == 1), m_allowWildcards(allowWildcards), m_items(items),
+          m_warnings(warnings)
     {
     }
 
-    bool Token(std::string_view token)
+    // `position` is where the token starts in the caller's text, for the warnings.
+    bool Token(std::string_view token, std::size_t position)
     {
+        m_position = position;
         if (token.empty())
             return Fail(CompileFault::EmptyToken);
         if (token.front() == '"')
@@ -208,6 +215,22 @@ public:
     }
 
     CompileFault Fault() const noexcept { return m_fault; }
+
+    // The ranges still open at the end of the text.
+    void Finish()
+    {
+        for (const Range* r : {&m_len, &m_xor, &m_sum})
+            if (r->open)
+                Warn(r->openedAt, CompileWarningKind::RangeNotClosed);
+        if (m_crc.open)
+            Warn(m_crc.openedAt, CompileWarningKind::RangeNotClosed);
+    }
+
+    void Warn(std::size_t position, CompileWarningKind kind)
+    {
+        if (m_warnings)
+            m_warnings->push_back({position, kind});
+    }
 
 private:
     bool Fail(CompileFault fault) noexcept
@@ -288,6 +311,7 @@ private:
         if (k == "CRCS") {
             m_crc.open = true;
             m_crc.start = m_items.size();
+            m_crc.openedAt = m_position;
             return true;
         }
 
@@ -337,8 +361,10 @@ private:
         // The catalogue's xor-out already says how the value is finished.
         if (mod != Modifier::None)
             return Fail(CompileFault::UnknownKeyword);
-        if (!m_crc.open)
+        if (!m_crc.open) {
+            Warn(m_position, CompileWarningKind::RangeNotOpened);
             return true; // ignored without a start, as the other ends are
+        }
         m_crc.open = false;
         m_crcBytes.resize(m_items.size() - m_crc.start);
         for (std::size_t i = 0; i < m_crcBytes.size(); ++i)
@@ -347,17 +373,20 @@ private:
         return true;
     }
 
-    static bool Open(Range& r)
+    bool Open(Range& r)
     {
         r.open = true;
         r.value = 0;
+        r.openedAt = m_position;
         return true;
     }
 
     bool End(Range& r, int bytes, Modifier mod, bool big)
     {
-        if (!r.open)
+        if (!r.open) {
+            Warn(m_position, CompileWarningKind::RangeNotOpened);
             return true; // an end without a start is ignored, not an error
+        }
         r.open = false;
         const std::uint64_t mask = (std::uint64_t{1} << (8 * bytes)) - 1;
         std::uint64_t v = r.value & mask;
@@ -455,6 +484,8 @@ private:
     CrcRange m_crc;
     std::vector<std::uint8_t> m_crcBytes;
     CompileFault m_fault = CompileFault::None;
+    std::vector<CompileWarning>* m_warnings;
+    std::size_t m_position = 0;
 };
 
 constexpr std::uint32_t KindOf(std::int32_t item) noexcept
@@ -491,28 +522,36 @@ std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& te
 }
 
 std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
-                            std::vector<std::int32_t>& items, bool AllowWildcards, CompileError& error)
+                            std::vector<std::int32_t>& items, bool AllowWildcards, CompileError& error,
+                            std::vector<CompileWarning>* warnings)
 {
     items.clear();
+    if (warnings)
+        warnings->clear();
     const std::string_view trimmed = Trim(text);
     if (trimmed.empty())
         return 0;
     std::string work(trimmed);
     work.push_back(',');
 
-    Compiler compiler(DefaultByteOrder, AllowWildcards, items);
+    Compiler compiler(DefaultByteOrder, AllowWildcards, items, warnings);
     std::size_t start = 0;
     std::size_t quotes = 0;
+    std::size_t firstQuote = 0;
     std::size_t i = 0;
     while (i < work.size()) {
         const char c = work[i];
         if (c == '"') {
-            ++quotes;
+            if (quotes++ == 0)
+                firstQuote = i;
         } else if (c == ',' && quotes % 2 == 0) {
             const std::string_view token = Trim(std::string_view(work).substr(start, i - start));
-            if (!compiler.Token(token)) {
+            const std::size_t position = TokenPosition(text, trimmed, work, start, token);
+            if (!compiler.Token(token, position)) {
                 items.clear();
-                error.Position = TokenPosition(text, trimmed, work, start, token);
+                if (warnings)
+                    warnings->clear();
+                error.Position = position;
                 error.Fault = compiler.Fault();
                 error.Length = token.size();
                 return -1;
@@ -524,7 +563,15 @@ std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& te
         }
         ++i;
     }
-    // A quote left open drops the rest of the text silently.
+    // A quote left open drops the rest of the text, as it always has; the
+    // caller is told where, and about the ranges the dropped text leaves open.
+    if (quotes % 2 != 0)
+        compiler.Warn(static_cast<std::size_t>(trimmed.data() - text.data()) + firstQuote + 1,
+                      CompileWarningKind::UnterminatedQuote);
+    compiler.Finish();
+    if (warnings)
+        std::stable_sort(warnings->begin(), warnings->end(),
+                         [](const CompileWarning& a, const CompileWarning& b) { return a.Position < b.Position; });
     return static_cast<std::int32_t>(items.size());
 }
 

@@ -42,9 +42,26 @@ struct CompileError {
     CompileFault Fault = CompileFault::None;
 };
 
+// What compiles but drops part of the text without a word: stored commands may
+// rely on it, so the bytes stay as they are and the user is only told.
+enum class CompileWarningKind {
+    UnterminatedQuote, // "1, \"AB": the rest of the text from the quote is dropped
+    RangeNotOpened,    // "%LENE" with no "%LENS" open: adds nothing
+    RangeNotClosed,    // "%LENS" never ended: adds nothing
+};
+
+struct CompileWarning {
+    std::size_t Position = 0; // 1-based byte offset of the quote or keyword, as ErrorPosition
+    CompileWarningKind Kind = CompileWarningKind::UnterminatedQuote;
+    friend bool operator==(const CompileWarning&, const CompileWarning&) = default;
+};
+
 // As above; on -1 `error` says where and why. It is left alone otherwise.
+// `warnings`, when given, is emptied and receives the warnings of a text that
+// compiles, in the order of their positions (none on -1).
 std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
-                            std::vector<std::int32_t>& items, bool AllowWildcards, CompileError& error);
+                            std::vector<std::int32_t>& items, bool AllowWildcards, CompileError& error,
+                            std::vector<CompileWarning>* warnings = nullptr);
 
 // Rewrites every run of wildcards as its "?" items followed by at most one "*",
 // which is the shape MatchPattern relies on.

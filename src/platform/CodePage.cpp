@@ -204,12 +204,18 @@ AnsiString ToAnsi(const QString& text)
     return out;
 }
 
-QString FromAnsi(std::string_view bytes)
+namespace {
+
+// FromAnsi, and when `starts` is given, the byte each unit was read from (and
+// the end of the bytes after the last one).
+QString Decode(std::string_view bytes, std::vector<std::size_t>* starts)
 {
     const Tables& t = CodePageTables();
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
     for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (starts)
+            starts->push_back(i);
         const auto b = static_cast<std::uint8_t>(bytes[i]);
         if (!IsLeadByte(b)) {
             out.append(QChar(t.single[b]));
@@ -227,14 +233,44 @@ QString FromAnsi(std::string_view bytes)
         // is read on its own.
         out.append(QChar(static_cast<char16_t>(kLoneByteBase + b)));
     }
+    if (starts)
+        starts->push_back(bytes.size());
     return out;
+}
+
+} // namespace
+
+QString FromAnsi(std::string_view bytes)
+{
+    return Decode(bytes, nullptr);
+}
+
+std::string AnsiToUtf8(std::string_view bytes)
+{
+    return bytes.empty() ? std::string() : FromAnsi(bytes).toStdString();
 }
 
 AnsiString ToAnsiKeeping(const QString& text, std::string_view original)
 {
-    if (text == FromAnsi(original))
-        return AnsiString(original);
-    return ToAnsi(text);
+    std::vector<std::size_t> starts;
+    const QString before = Decode(original, &starts);
+    // One unit per character read, none of them a surrogate: the units alike at
+    // either end are whole characters of `original`, which keep their bytes. Only
+    // what lies between is written afresh.
+    const auto n = static_cast<std::size_t>(before.size());
+    const auto m = static_cast<std::size_t>(text.size());
+    const char16_t* was = reinterpret_cast<const char16_t*>(before.utf16());
+    const char16_t* now = reinterpret_cast<const char16_t*>(text.utf16());
+    std::size_t head = 0;
+    while (head < n && head < m && was[head] == now[head])
+        ++head;
+    std::size_t tail = 0;
+    while (tail < n - head && tail < m - head && was[n - 1 - tail] == now[m - 1 - tail])
+        ++tail;
+    AnsiString out(original.substr(0, starts[head]));
+    out += ToAnsi(text.mid(static_cast<qsizetype>(head), static_cast<qsizetype>(m - head - tail)));
+    out.append(original.substr(starts[n - tail]));
+    return out;
 }
 
 std::size_t CharacterPositionOfByte(std::string_view ansi, std::size_t bytePosition)

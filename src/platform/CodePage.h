@@ -59,11 +59,15 @@ std::size_t FindOnCharBoundary(std::string_view haystack, std::string_view needl
 // 932 cannot hold becomes one "?".
 AnsiString ToAnsi(const QString& text);
 QString FromAnsi(std::string_view bytes);
+// FromAnsi as UTF-8, for the texts written out of the program (a comment on a
+// line of vorpex-cli, in an export).
+std::string AnsiToUtf8(std::string_view bytes);
 
-// The bytes of a widget's text that was filled from `original`: `original`
-// itself while the text still reads FromAnsi(original), otherwise ToAnsi(text).
-// Every place where widget text becomes bytes goes through this, so that text the
-// user did not edit keeps the pair it was written with.
+// The bytes of a widget's text that was filled from `original`: the characters
+// at the start and at the end that still read as FromAnsi(original) keep their
+// bytes from `original`, and only what was changed between them is ToAnsi. Every
+// place where widget text becomes bytes goes through this, so that text the user
+// did not edit keeps the pair it was written with, even beside an edit.
 AnsiString ToAnsiKeeping(const QString& text, std::string_view original);
 
 } // namespace vpx

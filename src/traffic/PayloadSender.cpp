@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <QCoreApplication>
 
 namespace vpx {
 
@@ -54,8 +53,9 @@ void TPayloadSender::SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_
         if (!m_compiled || byteOrder != m_compiledOrder || text != m_compiledText) {
             m_compiled = false; // a compilation that raises leaves nothing to reuse
             CompileError error;
-            m_compiledCount = CompileCommand(byteOrder, text, m_items, false, error);
+            m_compiledCount = CompileCommand(byteOrder, text, m_items, false, error, &m_warnings);
             m_refusal = m_compiledCount < 0 ? DescribeRefusal(text, error).Text : QString();
+            m_warning = CompileWarningsText(text, m_warnings);
             // The bytes on the wire, kept with the items: every reply copies them whole.
             m_compiledBytes.resize(static_cast<std::size_t>(std::max(m_compiledCount, 0)));
             for (std::size_t i = 0; i < m_compiledBytes.size(); ++i)
@@ -72,8 +72,15 @@ void TPayloadSender::SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_
                 OnNotice(QCoreApplication::translate("TPayloadSender", "送信しませんでした（%1）").arg(m_refusal));
             return;
         }
-        if (count == 0)
+        if (count == 0) {
+            // What the notation left out may be all there was to send.
+            if (!m_warning.isEmpty()) {
+                m_noticeShown = true;
+                if (OnNotice)
+                    OnNotice(QCoreApplication::translate("TPayloadSender", "送信しませんでした（%1）").arg(m_warning));
+            }
             return;
+        }
     }
 
     // The peer rarely changes between replies: its address is parsed again only when it does.
@@ -97,7 +104,12 @@ void TPayloadSender::SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_
     TrafficRecordPtr record = NewTrafficRecord(
         textMode ? reinterpret_cast<const std::uint8_t*>(text.data()) : m_compiledBytes.data(), count);
     m_udp.Send(record->Data.data(), count, AnsiString(), address, port);
-    if (m_noticeShown) {
+    if (!textMode && !m_warning.isEmpty()) {
+        // It went out, but not all of what was written: the status bar says what was left out.
+        m_noticeShown = true;
+        if (OnNotice)
+            OnNotice(QCoreApplication::translate("TPayloadSender", "送信しました（警告: %1）").arg(m_warning));
+    } else if (m_noticeShown) {
         m_noticeShown = false; // the reason shown last no longer holds
         if (OnNotice)
             OnNotice(QString());

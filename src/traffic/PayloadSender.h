@@ -5,6 +5,7 @@
 // wire to the peer the providers name at that moment, and hand the record to
 // the sink.
 
+#include "notation/Notation.h"
 #include "traffic/ReplySender.h"
 
 #include <QString>
@@ -45,8 +46,9 @@ public:
     // 0 little-endian, 1 big-endian. Other values leave the state as it is.
     void SetDefaultByteOrder(int byteOrder);
 
-    // A one-line notice for the status bar: why a send did not go out, or an
-    // empty text once a later send did.
+    // A one-line notice for the status bar: why a send did not go out, what a
+    // send that went out left out of its notation, or an empty text once a later
+    // send went out whole.
     std::function<void(const QString&)> OnNotice;
 
 private:
@@ -64,6 +66,8 @@ private:
     std::int32_t m_compiledCount = 0;
     std::vector<std::uint8_t> m_compiledBytes;
     QString m_refusal; // why m_compiledText does not compile, for the notice
+    std::vector<CompileWarning> m_warnings;
+    QString m_warning; // what m_compiledText leaves out, for the notice
     bool m_compiled = false;
     bool m_noticeShown = false;
     // SendBlockedReason for the peer and port state it was last asked about.

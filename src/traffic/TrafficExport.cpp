@@ -1,8 +1,7 @@
 #include "traffic/TrafficExport.h"
 
 #include "platform/CodePage.h"
-
-#include <QString>
+#include "platform/HexText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -245,15 +244,8 @@ std::string ExportPcapng(const std::vector<const TTrafficRecord*>& records, cons
     writer.AppendHeader(out);
     for (const TTrafficRecord* record : records)
         if (record)
-            writer.AppendPacket(out, *record, CommentToUtf8(record->Comment));
+            writer.AppendPacket(out, *record, AnsiToUtf8(record->Comment));
     return out;
-}
-
-std::string CommentToUtf8(const AnsiString& comment)
-{
-    if (comment.empty())
-        return {};
-    return FromAnsi(comment).toStdString();
 }
 
 std::string FormatLogClock(std::int64_t microseconds)
@@ -272,21 +264,6 @@ std::string FormatLogDateTime(std::int64_t microseconds)
     char text[96];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%06d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                   t.tm_hour, t.tm_min, t.tm_sec, fraction);
-    return text;
-}
-
-std::string FormatHexBytes(const TTrafficRecord& record)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    const std::size_t size = PayloadSize(record);
-    std::string text;
-    if (size == 0)
-        return text;
-    text.resize(size * 3 - 1, ' ');
-    for (std::size_t i = 0; i < size; ++i) {
-        text[i * 3] = kDigits[record.Data[i] >> 4];
-        text[i * 3 + 1] = kDigits[record.Data[i] & 0x0F];
-    }
     return text;
 }
 
@@ -333,8 +310,8 @@ std::string ExportCsv(const std::vector<const TTrafficRecord*>& records, const T
         if (!record)
             continue;
         line({FormatLogDateTime(record->Time), DirectionText(*record, names), record->PeerAddress,
-              std::to_string(record->PeerPort), std::to_string(PayloadSize(*record)), FormatHexBytes(*record),
-              CommentToUtf8(record->Comment)});
+              std::to_string(record->PeerPort), std::to_string(PayloadSize(*record)), HexBytes(record->Data.data(), PayloadSize(*record)),
+              AnsiToUtf8(record->Comment)});
     }
     return out;
 }
@@ -349,9 +326,9 @@ std::string TrafficTextLine(const TTrafficRecord& record, const TrafficTextNames
     line += ':';
     line += std::to_string(record.PeerPort);
     line += '\t';
-    line += FormatHexBytes(record);
+    AppendHexBytes(line, record.Data.data(), PayloadSize(record));
     line += '\t';
-    line += CommentToUtf8(record.Comment);
+    line += AnsiToUtf8(record.Comment);
     return line;
 }
 

@@ -77,15 +77,10 @@ struct TrafficTextNames {
     std::vector<std::string> CsvHeader = {"時刻", "方向", "アドレス", "ポート", "長さ", "データ", "コメント"};
 };
 
-// The record's comment as UTF-8.
-std::string CommentToUtf8(const AnsiString& comment);
-
 // "HH:MM:SS.mmm" of a record's time in the local time zone (the log's time column).
 std::string FormatLogClock(std::int64_t microseconds);
 // "YYYY-MM-DD HH:MM:SS.uuuuuu" in the local time zone: every digit the record holds.
 std::string FormatLogDateTime(std::int64_t microseconds);
-// The payload as upper-case two-digit hex separated by single blanks.
-std::string FormatHexBytes(const TTrafficRecord& record);
 // The word for the record's kind.
 const std::string& DirectionText(const TTrafficRecord& record, const TrafficTextNames& names);
 

@@ -1,6 +1,7 @@
 #include "traffic/TrafficLogFormat.h"
 
 #include "platform/CodePage.h"
+#include "platform/HexText.h"
 
 #include <algorithm>
 #include <array>
@@ -31,13 +32,12 @@ std::string FormatCells(int viewType, const std::uint8_t* bytes, std::size_t siz
         return text;
     const std::size_t start = static_cast<std::size_t>(offset);
     const std::size_t count = std::min(maxCells, size - start);
-    text.reserve(count * (viewType == ViewHex ? 3 : 4));
+    if (viewType == ViewHex)
+        return count ? HexBytes(bytes + start, count) + ' ' : text;
+    text.reserve(count * 4);
     char cell[8];
     for (std::size_t i = start; i < start + count; ++i) {
-        if (viewType == ViewHex)
-            std::snprintf(cell, sizeof cell, "%2.2X ", bytes[i]);
-        else
-            std::snprintf(cell, sizeof cell, "%3d ", bytes[i]);
+        std::snprintf(cell, sizeof cell, "%3d ", bytes[i]);
         text += cell;
     }
     return text;

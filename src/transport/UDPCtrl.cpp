@@ -1,5 +1,7 @@
 #include "transport/UDPCtrl.h"
 
+#include "platform/HexText.h"
+
 #include <string>
 
 namespace vpx {
@@ -24,7 +26,6 @@ void Output(TCustomDebugLog& log, const QByteArray& line)
 
 QByteArray TraceHexList(const std::uint8_t* data, std::int32_t size)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     QByteArray list;
     if (data == nullptr || size <= 0)
         return list;
@@ -35,8 +36,8 @@ QByteArray TraceHexList(const std::uint8_t* data, std::int32_t size)
     for (std::int32_t i = 0; i < size; ++i) {
         if (i > 0)
             *out++ = ',';
-        *out++ = kDigits[data[i] >> 4];
-        *out++ = kDigits[data[i] & 0x0F];
+        *out++ = HexDigits[data[i] >> 4];
+        *out++ = HexDigits[data[i] & 0x0F];
         *out++ = 'h';
     }
     return list;

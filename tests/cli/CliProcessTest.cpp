@@ -541,6 +541,29 @@ TEST_F(CliProcess, CompilePrintsHexAndSendWithoutWaitSucceeds)
     EXPECT_EQ(device.Receive(), QByteArray("\xFF", 1));
 }
 
+// What the notation leaves out changes no byte and no exit code; standard error says where.
+TEST_F(CliProcess, CompileWarnsOfWhatTheNotationLeavesOut)
+{
+    const struct {
+        QString notation;
+        QByteArray out, err;
+    } cases[] = {
+        {S("1, \"HELLO"), "01\n", "vorpex-cli: warning: unterminated quote at character 4: the rest is left out\n"},
+        {QStringLiteral("\"あ\", 1, \"B"), "82 A0 01\n",
+         "vorpex-cli: warning: unterminated quote at character 9: the rest is left out\n"},
+        {S("%LENS, 1, %XORE"), "01\n",
+         "vorpex-cli: warning: range started at character 1 is never ended: it adds nothing\n"
+         "vorpex-cli: warning: range end without a start at character 11: it adds nothing\n"},
+        {S("%LENS, 1, %LENE"), "01 01\n", ""},
+    };
+    for (const auto& c : cases) {
+        const Result r = RunCli({S("compile"), c.notation});
+        EXPECT_EQ(r.exitCode, 0) << c.notation.toStdString();
+        EXPECT_EQ(r.out, c.out) << c.notation.toStdString();
+        EXPECT_EQ(r.err, c.err) << c.notation.toStdString();
+    }
+}
+
 TEST_F(CliProcess, HelpNamesEveryCommandAndTheAddressRule)
 {
     const Result h = RunCli({S("--help")});

@@ -206,7 +206,7 @@ TEST(CodePage, TypedCharactersAsWindowsWritesThem)
     }
 }
 
-TEST(CodePage, UnchangedTextKeepsItsBytes)
+TEST(CodePage, CharactersTheUserDidNotChangeKeepTheirBytes)
 {
     const struct {
         const char* what;
@@ -216,7 +216,19 @@ TEST(CodePage, UnchangedTextKeepsItsBytes)
     } cases[] = {
         {"unchanged duplicates", FromAnsi("\xED\x40\x87\x90\xEE\xF9"), "\xED\x40\x87\x90\xEE\xF9",
          "\xED\x40\x87\x90\xEE\xF9"},
-        {"edited", FromAnsi("\xED\x40") + QLatin1Char('x'), "\xED\x40", "\xFA\x5Cx"},
+        // Around an edit, the untouched characters keep their pairs; only what was typed is Windows' choice.
+        {"appended", FromAnsi("\xED\x40") + QLatin1Char('x'), "\xED\x40", "\xED\x40x"},
+        {"appended to a command", FromAnsi("\"\xEE\xEF\"") + QStringLiteral(", 0x0D"), "\"\xEE\xEF\"",
+         "\"\xEE\xEF\", 0x0D"},
+        {"prepended", QLatin1Char('x') + FromAnsi("\xED\x40\xFA\x5C"), "\xED\x40\xFA\x5C", "x\xED\x40\xFA\x5C"},
+        {"edited in the middle", FromAnsi("\xED\x40") + QLatin1Char('b') + FromAnsi("\xEE\xEF"),
+         "\xED\x40" "a\xEE\xEF", "\xED\x40" "b\xEE\xEF"},
+        {"a duplicate typed in the middle", FromAnsi("\xED\x40") + QChar(0x7E8A) + FromAnsi("\xEE\xEF"),
+         "\xED\x40" "a\xEE\xEF", "\xED\x40\xFA\x5C\xEE\xEF"},
+        {"deleted between", FromAnsi("\xED\x40\xEE\xEF"), "\xED\x40,\xEE\xEF", "\xED\x40\xEE\xEF"},
+        {"one of two alike deleted", FromAnsi("\xED\x40\xEE\xEF"), "\xED\x40\xED\x40\xEE\xEF",
+         "\xED\x40\xEE\xEF"},
+        {"edited beside broken bytes", FromAnsi("A\x81 \xFF") + QLatin1Char('z'), "A\x81 \xFF", "A\x81 \xFFz"},
         {"typed into an empty box", QStringLiteral("\u2252"), "", "\x81\xE0"},
         {"emptied", QString(), "\xED\x40", ""},
         {"unchanged broken bytes", FromAnsi("A\x81 \xFF"), "A\x81 \xFF", "A\x81 \xFF"},

@@ -48,7 +48,15 @@ TEST(PayloadPreview, DescribesBytesTextAndFaults)
     }();
     const Case cases[] = {
         {false, 0, "", PayloadPreview::State::Empty, QString()},
-        {false, 0, "%LENS, %XORS", PayloadPreview::State::Empty, QString()},
+        // What compiles but is left out is said beside the bytes, or alone when no byte remains.
+        {false, 0, "%LENS, %XORS", PayloadPreview::State::Empty,
+         QStringLiteral("警告: 1 文字目で始まる範囲は終わりがなく、何も加えません / "
+                        "8 文字目で始まる範囲は終わりがなく、何も加えません")},
+        {false, 0, "1, \"HELLO", PayloadPreview::State::Bytes,
+         QStringLiteral("01（警告: 4 文字目の引用符が閉じていないため、そこから後は送りません）")},
+        {false, 0, "\"\x82\xA0\", %LENE", PayloadPreview::State::Bytes,
+         QStringLiteral("82 A0（警告: 6 文字目の範囲の終わりには始まりがなく、何も加えません）")},
+        {true, 0, "1, \"HELLO", PayloadPreview::State::Bytes, QStringLiteral("1, \"HELLO")},
         {false, 0, "S1, \"A\"", PayloadPreview::State::Bytes, QStringLiteral("01 00 41")},
         {false, 1, "S1, \"A\"", PayloadPreview::State::Bytes, QStringLiteral("00 01 41")},
         {false, 0, "%CRCS, \"123456789\", %BCRCE(CRC-16/MODBUS)", PayloadPreview::State::Bytes,
@@ -98,6 +106,8 @@ TEST(PreviewLine, CommandBoxShowsTheTyposPositionAndAFixClearsIt)
     EXPECT_FALSE(rig.send->Preview()->ShowError());
 
     // The mode and the default byte order are part of what goes out.
+    rig.cboCommand.setEditText(QStringLiteral("1, \"A"));
+    EXPECT_EQ(Shown(rig.lblPreview), QStringLiteral("01（警告: 4 文字目の引用符が閉じていないため、そこから後は送りません）"));
     rig.cboCommand.setEditText(QStringLiteral("S1"));
     EXPECT_EQ(Shown(rig.lblPreview), QStringLiteral("01 00"));
     rig.ActionBigEndian.trigger();
@@ -149,6 +159,34 @@ TEST(PreviewLine, RefusedSendSaysWhyInTheNoticeAndASendClearsIt)
     EXPECT_EQ(rig.PeerReceive(), Bytes({1, 2}));
     ASSERT_EQ(notices.size(), 2);
     EXPECT_TRUE(notices.back().isEmpty());
+}
+
+TEST(PreviewLine, ASendThatLeavesPartOutSaysSoInTheNotice)
+{
+    SendRig rig;
+    QStringList notices;
+    rig.send->OnNotice = [&](const QString& text) { notices << text; };
+    const QString quote = QStringLiteral("4 文字目の引用符が閉じていないため、そこから後は送りません");
+    const struct {
+        QString typed;
+        std::string wire; // empty: nothing goes out
+        QString notice;
+    } steps[] = {
+        {QStringLiteral("1, \"HELLO"), Bytes({1}), QStringLiteral("送信しました（警告: %1）").arg(quote)},
+        {QStringLiteral("%LENE"), {},
+         QStringLiteral("送信しませんでした（1 文字目の範囲の終わりには始まりがなく、何も加えません）")},
+        {QStringLiteral("1, 2"), Bytes({1, 2}), QString()}, // the warning shown no longer holds
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.typed.toStdString());
+        notices.clear();
+        rig.TypeAndEnter(s.typed);
+        if (s.wire.empty())
+            EXPECT_TRUE(rig.PeerQuiet());
+        else
+            EXPECT_EQ(rig.PeerReceive(), s.wire);
+        EXPECT_EQ(notices, QStringList{s.notice});
+    }
 }
 
 TEST(PreviewLine, PropertiesDialogFollowsTextModeAndByteOrder)

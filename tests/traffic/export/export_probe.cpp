@@ -5,6 +5,8 @@
 //
 //   vpx_traffic_export_probe FOLDER
 
+#include "platform/CodePage.h"
+#include "platform/HexText.h"
 #include "platform/SafeFile.h"
 #include "traffic/TrafficExport.h"
 #include "traffic/TrafficLog.h"
@@ -89,8 +91,8 @@ int main(int argc, char** argv)
         json += i ? ",\n" : "";
         json += "{\"outgoing\":" + std::string(vpx::IsOutgoing(r) ? "true" : "false") +
                 ",\"address\":" + JsonString(r.PeerAddress) + ",\"port\":" + std::to_string(r.PeerPort) +
-                ",\"time_us\":" + std::to_string(r.Time) + ",\"hex\":" + JsonString(vpx::FormatHexBytes(r)) +
-                ",\"comment\":" + JsonString(vpx::CommentToUtf8(r.Comment)) +
+                ",\"time_us\":" + std::to_string(r.Time) + ",\"hex\":" + JsonString(vpx::HexBytes(r.Data.data(), vpx::PayloadSize(r))) +
+                ",\"comment\":" + JsonString(vpx::AnsiToUtf8(r.Comment)) +
                 ",\"direction\":" + JsonString(vpx::DirectionText(r, names)) + "}";
     }
     json += "\n]}\n";
