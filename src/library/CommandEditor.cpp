@@ -127,7 +127,7 @@ void TCommandEditor::EditCommand(CommandNode* node)
         return;
 
     const QString typedName = dialog.edtCommandName->text();
-    const AnsiString name = typedName.isEmpty() ? oldName : ToAnsiKeeping(typedName, oldName);
+    const AnsiString name = typedName.trimmed().isEmpty() ? oldName : ToAnsiKeeping(typedName, oldName);
     TCommandInfo info;
     info.Command = ToAnsiKeeping(dialog.edtCommand->text(), old.Command);
     // A group left without a checked item keeps what the record held.
@@ -153,7 +153,7 @@ void TCommandEditor::EditGroup(CommandNode* node)
     if (m_prompts.Exec(dialog) != QDialog::Accepted)
         return;
     const QString typedName = dialog.edtGroupName->text();
-    const AnsiString name = typedName.isEmpty() ? oldName : ToAnsiKeeping(typedName, oldName);
+    const AnsiString name = typedName.trimmed().isEmpty() ? oldName : ToAnsiKeeping(typedName, oldName);
     if (name != oldName) {
         m_document.Tree().SetName(node, name);
         m_document.SetModified(true);

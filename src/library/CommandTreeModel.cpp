@@ -109,6 +109,9 @@ bool CommandTreeModel::setData(const QModelIndex& index, const QVariant& value, 
     if (!node || role != Qt::EditRole)
         return false;
     QString name = value.toString();
+    // A stray blank is no name: it would be saved and read back as one.
+    if (!name.isEmpty() && name.trimmed().isEmpty())
+        return false;
     if (name.isEmpty())
         name = node->IsCommand() ? QCoreApplication::translate("CommandTreeModel", "ｺﾏﾝﾄﾞ") : QCoreApplication::translate("CommandTreeModel", "ｸﾞﾙｰﾌﾟ");
     // The delegate commits even when nothing was typed: an untouched name keeps its bytes.

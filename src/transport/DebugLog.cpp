@@ -43,11 +43,22 @@ void TCustomDebugLog::SetLogName(const QString& value)
     m_logName = value;
 }
 
+bool IsInstalledProgramFolder(const QString& programFolder)
+{
+    static const char* const systemFolders[] = {"/usr/", "/bin/", "/sbin/", "/opt/", "/snap/", "/app/"};
+    for (const char* folder : systemFolders)
+        if (programFolder.startsWith(QLatin1String(folder)))
+            return true;
+    return programFolder == QDir::homePath() + QStringLiteral("/.local/bin/");
+}
+
 QString TraceFilePath(const QString& programFolder, const QString& fileName)
 {
-    // access() rather than the mode bits: it also knows read-only mounts.
+    // access() rather than the mode bits: it also knows read-only mounts. An
+    // installed program's folder is never the place, even where root may write.
     const QByteArray folder = QFile::encodeName(programFolder);
-    if (!programFolder.isEmpty() && ::access(folder.constData(), W_OK | X_OK) == 0)
+    if (!programFolder.isEmpty() && !IsInstalledProgramFolder(programFolder) &&
+        ::access(folder.constData(), W_OK | X_OK) == 0)
         return programFolder + fileName;
     const QString own = StateFolder() + QLatin1Char('/');
     // A folder that cannot be made shows itself when the first line fails.

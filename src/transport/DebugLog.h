@@ -58,10 +58,13 @@ private:
 
 // Where the trace file `fileName` goes: in `programFolder` (ending in a slash)
 // when the program may write there, as it may where it was built or unpacked;
-// otherwise, installed in a system folder, in the user's state folder
+// otherwise, and always for an installed program, in the user's state folder
 // ($XDG_STATE_HOME/vorpex/, by default ~/.local/state/vorpex/), which is created
 // when missing.
 QString TraceFilePath(const QString& programFolder, const QString& fileName);
+// Whether a program in this folder (ending in a slash) is an installed one: under
+// a system prefix (/usr, /opt, ...) or in ~/.local/bin.
+bool IsInstalledProgramFolder(const QString& programFolder);
 
 // The 9-byte time stamp of a trace line for the given local time of day.
 QByteArray TraceTimeStamp(int hour, int minute, int second);

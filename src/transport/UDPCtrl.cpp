@@ -84,15 +84,16 @@ void TUDPControl::Open()
     const bool wasActive = Active();
     TCustomUDPSock::Open();
     if (!wasActive && Active() && WriteLog())
-        Output(*this, TracePortLine(Port(), true));
+        Output(*this, TracePortLine(BoundPort(), true)); // the port in use, the system's choice for 0
 }
 
 void TUDPControl::Close()
 {
     const bool wasActive = Active();
+    const std::uint16_t port = BoundPort(); // Port() again once closed
     TCustomUDPSock::Close();
     if (wasActive && !Active() && WriteLog())
-        Output(*this, TracePortLine(Port(), false));
+        Output(*this, TracePortLine(port, false));
 }
 
 std::int32_t TUDPControl::Send(const void* Buf, std::int32_t Size, const AnsiString& HostName,
@@ -100,7 +101,7 @@ std::int32_t TUDPControl::Send(const void* Buf, std::int32_t Size, const AnsiStr
 {
     const std::int32_t sent = TCustomUDPSock::Send(Buf, Size, HostName, Address, Port);
     if (sent > 0 && WriteLog()) {
-        const QByteArray line = TraceDataLine(true, LogType(), LocalAddress(), this->Port(), Address, Port,
+        const QByteArray line = TraceDataLine(true, LogType(), LocalAddress(), BoundPort(), Address, Port,
                                               static_cast<const std::uint8_t*>(Buf), Size);
         if (!line.isNull())
             Output(*this, line);
@@ -139,7 +140,7 @@ void TUDPControl::TraceReceived(const void* Buf, std::int32_t Size, const AnsiSt
 {
     if (!WriteLog())
         return;
-    const QByteArray line = TraceDataLine(false, LogType(), LocalAddress(), this->Port(), Address, Port,
+    const QByteArray line = TraceDataLine(false, LogType(), LocalAddress(), BoundPort(), Address, Port,
                                           static_cast<const std::uint8_t*>(Buf), Size);
     if (!line.isNull())
         Output(*this, line);

@@ -97,6 +97,12 @@ TEST_F(ModelTest, RenameInPlaceConvertsAndFillsEmptyNames)
         EXPECT_EQ(renamed.last().at(1).toString(), c.result);
     }
     EXPECT_FALSE(model.setData(Index(read), QStringLiteral("x"), Qt::DisplayRole + 100));
+    // Blanks alone are refused, and the name stays as it was.
+    for (const QString& blank : {QStringLiteral(" "), QStringLiteral("\t "), QStringLiteral("　")}) {
+        EXPECT_FALSE(model.setData(Index(read), blank));
+        EXPECT_EQ(FromAnsi(read->Name()), QStringLiteral("ｺﾏﾝﾄﾞ"));
+    }
+    EXPECT_EQ(renamed.count(), n);
 }
 
 TEST_F(ModelTest, OffersNoDragAndDropOfItsOwn)

@@ -42,7 +42,7 @@ private:
     QByteArray m_old;
 };
 
-enum class Program { Writable, Missing, ReadOnly, None };
+enum class Program { Writable, Missing, ReadOnly, None, System, HomeLocalBin };
 enum class State { Absolute, Unset, Relative };
 
 struct PathCase {
@@ -73,6 +73,12 @@ TEST_P(TraceFilePathChoice, BesideTheProgramOrInTheStateFolder)
         program = root.filePath(QStringLiteral("gone")) + QLatin1Char('/');
     if (c.program == Program::None)
         program.clear();
+    if (c.program == Program::System)
+        program = QStringLiteral("/usr/bin/"); // root may write there; an installed program must not
+    if (c.program == Program::HomeLocalBin) {
+        program = root.filePath(QStringLiteral("home/.local/bin")) + QLatin1Char('/');
+        ASSERT_TRUE(QDir().mkpath(program));
+    }
     if (c.program == Program::ReadOnly) {
         ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
     }
@@ -103,6 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"MissingProgramFolder", Program::Missing, State::Absolute, false},
                       PathCase{"ReadOnlyProgramFolder", Program::ReadOnly, State::Absolute, false},
                       PathCase{"NoProgramFolder", Program::None, State::Absolute, false},
+                      PathCase{"InstalledUnderUsr", Program::System, State::Absolute, false},
+                      PathCase{"InstalledInHomeLocalBin", Program::HomeLocalBin, State::Absolute, false},
                       PathCase{"StateHomeUnset", Program::Missing, State::Unset, false},
                       PathCase{"StateHomeRelativeIsIgnored", Program::Missing, State::Relative, false}),
     [](const ::testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });

@@ -95,6 +95,7 @@ protected:
     QString m_log;
     Peer m_peer;
     TUDPControl m_udp;
+    std::uint16_t m_boundPort = 0;
     std::vector<QString> m_failures;
 };
 
@@ -112,6 +113,8 @@ TEST_F(TraceTest, HexListTraceOfAWholeSession)
 {
     m_udp.SetWriteLog(true);
     m_udp.Open();
+    m_boundPort = m_udp.BoundPort();
+    ASSERT_NE(m_boundPort, 0);
     EXPECT_THROW(m_udp.Open(), EUDPSockError); // nothing traced for a failed call
     const std::uint16_t port = m_peer.Port();
     EXPECT_EQ(m_udp.Send("\x01\x0A\xFF", 3, "", "127.0.0.1", port), 3);
@@ -120,12 +123,14 @@ TEST_F(TraceTest, HexListTraceOfAWholeSession)
     m_udp.Close(); // a closed port writes nothing
     EXPECT_EQ(m_udp.Send("x", 1, "", "127.0.0.1", port), 0);
 
+    // Port 0 asks the system for one: the trace names the one it gave.
     const std::string p = std::to_string(port);
+    const QByteArray mine = QByteArray::number(m_boundPort);
     const std::vector<QByteArray> expected = {
-        "Port(0) Connected",
-        QByteArray("Send 127.0.0.1:0 \x81\xA8 127.0.0.1:") + p.c_str() + " [01h,0Ah,FFh]",
-        QByteArray("Recv 127.0.0.1:0 \x81\xA9 127.0.0.1:") + p.c_str() + " [00h,7Fh]",
-        "Port(0) Disconnected",
+        "Port(" + mine + ") Connected",
+        "Send 127.0.0.1:" + mine + " \x81\xA8 127.0.0.1:" + p.c_str() + " [01h,0Ah,FFh]",
+        "Recv 127.0.0.1:" + mine + " \x81\xA9 127.0.0.1:" + p.c_str() + " [00h,7Fh]",
+        "Port(" + mine + ") Disconnected",
     };
     EXPECT_EQ(Contents(ReadAll(m_log)), expected);
     EXPECT_TRUE(m_failures.empty());
@@ -141,15 +146,16 @@ TEST_F(TraceTest, TextFormKeepsRawBytesAndAppends)
     m_udp.SetLogType(ltAscii);
     m_udp.SetWriteLog(true);
     m_udp.Open();
+    const QByteArray mine = QByteArray::number(m_udp.BoundPort());
     m_udp.Send("\x01\x0A\xFF", 3, "", "127.0.0.1", m_peer.Port());
     ReceiveOne(std::string("a\r\nb\0", 5));
     const QByteArray file = ReadAll(m_log);
     ASSERT_TRUE(file.startsWith("old\r\n"));
     const QByteArray rest = file.mid(5);
     const std::string p = std::to_string(m_peer.Port());
-    const QByteArray expected = QByteArray("Port(0) Connected\r\n") + "Send 127.0.0.1:0 \x81\xA8 127.0.0.1:" +
-                                p.c_str() + " [\x01\x0A\xFF]\r\n" + "Recv 127.0.0.1:0 \x81\xA9 127.0.0.1:" +
-                                p.c_str() + " [" + QByteArray("a\r\nb\0", 5) + "]\r\n";
+    const QByteArray expected = "Port(" + mine + ") Connected\r\n" + "Send 127.0.0.1:" + mine +
+                                " \x81\xA8 127.0.0.1:" + p.c_str() + " [\x01\x0A\xFF]\r\n" + "Recv 127.0.0.1:" +
+                                mine + " \x81\xA9 127.0.0.1:" + p.c_str() + " [" + QByteArray("a\r\nb\0", 5) + "]\r\n";
     // Cut out the time stamps: the payload's own CR LF means lines end at "]\r\n" here.
     QByteArray stripped;
     qsizetype start = 0;
