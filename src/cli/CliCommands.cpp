@@ -417,7 +417,7 @@ int Send(const std::vector<std::string>& args)
         from = *parsed;
     }
     if (const auto b = a.Value("--bind")) {
-        if (!IsDottedIPv4(*b))
+        if (!IsDottedAddress(*b))
             throw CliError("--bind needs a dotted IPv4 address, not \"" + *b + "\"");
         if (!from.address.empty() && from.address != *b)
             throw CliError("--bind and the address of --from differ");
@@ -544,7 +544,7 @@ int Respond(const std::vector<std::string>& args)
         throw CliError("--port needs a port 0-65535, not \"" + *portText + "\"");
     std::string bind;
     if (const auto b = a.Value("--bind")) {
-        if (!IsDottedIPv4(*b))
+        if (!IsDottedAddress(*b))
             throw CliError("--bind needs a dotted IPv4 address, not \"" + *b + "\"");
         bind = *b;
     }

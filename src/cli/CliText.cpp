@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <arpa/inet.h>
-
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -16,12 +14,6 @@
 #include <cstring>
 
 namespace vpx::cli {
-
-bool IsDottedIPv4(std::string_view text)
-{
-    in_addr addr{};
-    return !text.empty() && text.size() < 16 && ::inet_pton(AF_INET, std::string(text).c_str(), &addr) == 1;
-}
 
 std::optional<long long> ParseCount(std::string_view text, long long lo, long long hi)
 {
@@ -53,7 +45,7 @@ std::optional<Endpoint> ParseEndpoint(std::string_view text)
         return std::nullopt;
     const std::string_view address = text.substr(0, colon);
     const auto port = ParsePort(text.substr(colon + 1));
-    if (!IsDottedIPv4(address) || !port || *port == 0)
+    if (!IsDottedAddress(address) || !port || *port == 0)
         return std::nullopt;
     return Endpoint{std::string(address), *port};
 }
@@ -69,7 +61,7 @@ std::optional<Endpoint> ParseLocalEndpoint(std::string_view text)
     }
     const std::string_view address = text.substr(0, colon);
     const auto port = ParsePort(text.substr(colon + 1));
-    if (!IsDottedIPv4(address) || !port)
+    if (!IsDottedAddress(address) || !port)
         return std::nullopt;
     return Endpoint{std::string(address), *port};
 }

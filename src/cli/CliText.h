@@ -5,6 +5,7 @@
 // over the engine's types so the rules are checked without a socket.
 
 #include "platform/CodePage.h"
+#include "platform/DottedAddress.h"
 #include "traffic/TrafficRecord.h"
 
 #include <cstdint>
@@ -33,9 +34,7 @@ struct Endpoint {
     std::uint16_t port = 0;
 };
 
-// "a.b.c.d" exactly (what the endpoint's sockets take).
-bool IsDottedIPv4(std::string_view text);
-// "ADDR:PORT" with a dotted IPv4 address and a port 1..65535.
+// "ADDR:PORT" with a dotted IPv4 address (IsDottedAddress) and a port 1..65535.
 std::optional<Endpoint> ParseEndpoint(std::string_view text);
 // "[ADDR:]PORT" with a port 0..65535 (0 lets the system choose).
 std::optional<Endpoint> ParseLocalEndpoint(std::string_view text);

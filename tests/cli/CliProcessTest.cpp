@@ -508,6 +508,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "--bind needs a dotted IPv4 address, not \"::1\""},
         ErrorCase{{"respond", "--port", "0", "--join", "239.1.2.3,10.0.0.1", "--replies", "CMDS", "--to-sender"}, 2,
                   "--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \"10.0.0.1\""},
+        ErrorCase{{"respond", "--port", "0", "--join", "239.1.2.010", "--replies", "CMDS", "--to-sender"}, 2,
+                  "--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \"239.1.2.010\""},
         ErrorCase{{"send", "--to", "127.0.0.1:9", "--join", ",", "1"}, 2,
                   "--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \",\""},
         ErrorCase{{"send", "--to", "127.0.0.1:9", "--ttl", "256", "1"}, 2,
