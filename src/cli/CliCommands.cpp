@@ -393,7 +393,7 @@ int Compile(const std::vector<std::string>& args)
     const CliArgs a(args, {}, {"--big", "--match"}, true);
     if (!a.Positional())
         throw CliError("compile needs a NOTATION");
-    Print(stdout, FormatItems(CompileOrThrow(*a.Positional(), a.Has("--big"), a.Has("--match"))));
+    Print(stdout, FormatItems(CompileOrThrow(ArgumentBytes("NOTATION", *a.Positional()), a.Has("--big"), a.Has("--match"))));
     return 0;
 }
 
@@ -443,7 +443,7 @@ int Send(const std::vector<std::string>& args)
         const std::string path = *a.Value("--file");
         LoadCommands(path, tree);
         const std::string name = *a.Value("--command");
-        const CommandNode* node = FindCommandByName(tree, ToAnsi(QString::fromUtf8(name.c_str())));
+        const CommandNode* node = FindCommandByName(tree, ArgumentBytes("--command", name));
         if (!node || node->Info()->Command.empty())
             throw CliError(path + ": no command named \"" + name + "\"");
         const TCommandInfo& info = *node->Info();
@@ -454,18 +454,17 @@ int Send(const std::vector<std::string>& args)
         comment = node->Name();
         if (!textMode) {
             std::vector<std::int32_t> items;
-            std::size_t position = 0;
-            if (CompileCommand(static_cast<std::uint8_t>(byteOrder), text, items, false, &position) < 0)
-                throw CliError(path + ": command \"" + name + "\": bad notation at character " +
-                               std::to_string(CharacterPositionOfByte(text, position)));
+            CompileError error;
+            if (CompileCommand(static_cast<std::uint8_t>(byteOrder), text, items, false, error) < 0)
+                throw CliError(path + ": command \"" + name + "\": " + BadNotation(text, error));
             if (items.empty())
                 throw CliError(path + ": command \"" + name + "\" has no bytes to send");
         }
     } else {
         if (!a.Positional())
             throw CliError("send needs a NOTATION or --file and --command");
-        text = ToAnsi(QString::fromUtf8(a.Positional()->c_str()));
-        if (!textMode && CompileOrThrow(*a.Positional(), byteOrder == 1, false).empty())
+        text = ArgumentBytes(textMode ? "--text" : "NOTATION", *a.Positional());
+        if (!textMode && CompileOrThrow(text, byteOrder == 1, false).empty())
             throw CliError("the notation has no bytes to send");
         if (text.empty())
             throw CliError("the text has no bytes to send");

@@ -1,13 +1,17 @@
 #include "cli/CliText.h"
 
+#include "library/PayloadPreview.h"
 #include "notation/Notation.h"
+#include "platform/Utf8Cp932.h"
 
 #include <QString>
+#include <QTranslator>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -36,6 +40,48 @@ std::optional<std::uint16_t> ParsePort(std::string_view text)
     if (!v)
         return std::nullopt;
     return static_cast<std::uint16_t>(*v);
+}
+
+AnsiString ArgumentBytes(std::string_view name, std::string_view argument)
+{
+    if (!IsValidUtf8(argument)) {
+        if (IsValidCp932(argument))
+            return AnsiString(argument);
+        // Both readings hold up to where the later of them breaks.
+        const std::size_t at = std::max(ValidUtf8Length(argument), ValidCp932Length(argument));
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(argument[at])));
+        throw CliError(std::string(name) + ": byte " + std::to_string(at + 1) + " (" + byte +
+                       ") is neither UTF-8 nor code page 932");
+    }
+    const QString text = QString::fromUtf8(argument.data(), static_cast<qsizetype>(argument.size()));
+    AnsiString bytes;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype units = text.at(i).isHighSurrogate() ? 2 : 1; // valid UTF-8: the low one follows
+        const QString character = text.mid(i, units);
+        const AnsiString converted = ToAnsi(character);
+        if (converted == "?" && character != QLatin1Char('?')) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character.toUcs4().at(0)));
+            throw CliError(std::string(name) + ": \"" + character.toStdString() + "\" (" + code +
+                           ") has no code page 932 form");
+        }
+        bytes += converted;
+        i += units;
+    }
+    return bytes;
+}
+
+std::string BadNotation(const AnsiString& text, const CompileError& error, std::string_view where)
+{
+    // The window's reasons, in the English of its own catalogue, which travels
+    // inside this program: one wording for both faces.
+    static QTranslator english;
+    static const bool loaded = english.load(QStringLiteral(":/vorpex-cli/vorpex_en.qm"));
+    const QString reason = CompileFaultReason(error.Fault);
+    const QString shown = loaded ? english.translate("PayloadPreview", reason.toUtf8().constData()) : QString();
+    return "bad notation at character " + std::to_string(CharacterPositionOfByte(text, error.Position)) +
+           std::string(where) + ": " + (shown.isEmpty() ? reason : shown).toStdString();
 }
 
 std::optional<Endpoint> ParseEndpoint(std::string_view text)
@@ -98,13 +144,12 @@ std::string FormatItems(const std::vector<std::int32_t>& items)
     return out;
 }
 
-std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards)
+std::vector<std::int32_t> CompileOrThrow(const AnsiString& text, bool bigEndian, bool wildcards)
 {
-    const AnsiString text = ToAnsi(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     std::vector<std::int32_t> items;
-    std::size_t position = 0;
-    if (CompileCommand(bigEndian ? 1 : 0, text, items, wildcards, &position) < 0)
-        throw CliError("bad notation at character " + std::to_string(CharacterPositionOfByte(text, position)));
+    CompileError error;
+    if (CompileCommand(bigEndian ? 1 : 0, text, items, wildcards, error) < 0)
+        throw CliError(BadNotation(text, error));
     return items;
 }
 

@@ -4,6 +4,7 @@
 // hex, the per-datagram line (plain or JSON) and the one-line errors. Plain C++
 // over the engine's types so the rules are checked without a socket.
 
+#include "notation/Notation.h"
 #include "platform/CodePage.h"
 #include "platform/DottedAddress.h"
 #include "traffic/TrafficRecord.h"
@@ -48,9 +49,19 @@ std::optional<long long> ParseCount(std::string_view text, long long lo, long lo
 std::string FormatItems(const std::vector<std::int32_t>& items);
 std::string FormatBytes(const std::uint8_t* data, std::size_t size);
 
-// Compiles notation given as UTF-8 text; CliError (exit 2) naming the character
-// position of the faulty token.
-std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards);
+// The bytes of an argument that goes on the wire or names a command: text in
+// UTF-8 becomes code page 932, every character exactly; an argument that is not
+// UTF-8 but is code page 932 (as a Japanese terminal hands it over) is taken as
+// it stands. CliError (exit 2) naming `name` and the character code page 932 has
+// no form for, or the byte (counted from 1) where neither reading holds.
+AnsiString ArgumentBytes(std::string_view name, std::string_view argument);
+
+// Compiles code page 932 notation; CliError (exit 2) as BadNotation says.
+std::vector<std::int32_t> CompileOrThrow(const AnsiString& text, bool bigEndian, bool wildcards);
+
+// "bad notation at character C<where>: REASON" for what the compiler said of
+// `text`: C counts its characters from 1, REASON is the window's (in English).
+std::string BadNotation(const AnsiString& text, const CompileError& error, std::string_view where = {});
 
 // "2026-12-08T19:30:01.123+09:00": local time with milliseconds and the offset.
 std::string IsoLocalTime(const std::timespec& when);

@@ -14,12 +14,22 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -47,6 +57,89 @@ Result RunCli(const QStringList& args, int timeoutMs = 20000)
     r.err = p.readAllStandardError();
     return r;
 }
+
+// vorpex-cli started directly, for what QProcess cannot do: arguments handed
+// over as bytes that are not UTF-8, and standard output on a descriptor of the
+// test's choosing (/dev/full, a pipe whose reader has gone). Standard output
+// otherwise, and standard error always, go to files read back.
+class Spawned {
+public:
+    explicit Spawned(const std::vector<std::string>& args, int out = -1)
+        : m_out(std::tmpfile()), m_err(std::tmpfile())
+    {
+        std::vector<char*> argv{const_cast<char*>(VPX_CLI_PATH)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out >= 0 ? out : fileno(m_out), STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, fileno(m_err), STDERR_FILENO);
+        if (posix_spawn(&m_pid, VPX_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Spawned()
+    {
+        if (m_pid > 0 && m_exitCode == kRunning) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        std::fclose(m_out);
+        std::fclose(m_err);
+    }
+    Spawned(const Spawned&) = delete;
+    Spawned& operator=(const Spawned&) = delete;
+
+    // The exit code once it has ended by itself; -1 when it did not before the deadline or was killed.
+    int Wait(int timeoutMs = 20000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (m_pid > 0 && m_exitCode == kRunning && timer.elapsed() < timeoutMs) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
+                m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return m_exitCode == kRunning ? -1 : m_exitCode;
+    }
+    QByteArray Out() const { return Contents(m_out); }
+    QByteArray Err() const { return Contents(m_err); }
+    // Whether standard error shows `pattern` before the deadline; its first group in `captured`.
+    bool WaitErr(const QRegularExpression& pattern, QString* captured = nullptr, int timeoutMs = 10000) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        do {
+            const auto m = pattern.match(QString::fromUtf8(Err()));
+            if (m.hasMatch()) {
+                if (captured != nullptr)
+                    *captured = m.captured(1);
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        } while (timer.elapsed() < timeoutMs);
+        return false;
+    }
+
+private:
+    static constexpr int kRunning = -2;
+    static QByteArray Contents(std::FILE* f)
+    {
+        QByteArray all;
+        char buf[4096];
+        for (ssize_t n; (n = ::pread(fileno(f), buf, sizeof buf, all.size())) > 0;)
+            all.append(buf, n);
+        return all;
+    }
+
+    std::FILE* m_out;
+    std::FILE* m_err;
+    pid_t m_pid = -1;
+    int m_exitCode = kRunning;
+};
 
 // A responder running in the background; ends with SIGTERM when the test is done with it.
 class Responder {
@@ -430,11 +523,13 @@ TEST_F(CliProcess, BadReplyFileNamesRowAndCharacter)
     const Result r = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), path, S("--to-sender")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.err, "vorpex-cli: " + path.toUtf8() + ": row 2: bad notation at character 5 of the comparison data\n");
+    EXPECT_EQ(r.err, "vorpex-cli: " + path.toUtf8() +
+                         ": row 2: bad notation at character 5 of the comparison data: Not a number, or out of range\n");
     const QString reply = Write("badreply.vpa", "1\t01\ta\tb\t1,2,300\r\n");
     const Result r2 = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), reply, S("--to-sender")});
     EXPECT_EQ(r2.exitCode, 2);
-    EXPECT_EQ(r2.err, "vorpex-cli: " + reply.toUtf8() + ": row 1: bad notation at character 5 of the reply\n");
+    EXPECT_EQ(r2.err, "vorpex-cli: " + reply.toUtf8() +
+                          ": row 1: bad notation at character 5 of the reply: Not a number, or out of range\n");
 }
 
 TEST_F(CliProcess, PortInUseIsOneLine)
@@ -486,13 +581,15 @@ TEST_P(CliErrors, AreOneLineWithTheirExitCode)
 INSTANTIATE_TEST_SUITE_P(
     Table, CliErrors,
     ::testing::Values(
-        ErrorCase{{"compile", "1,zz"}, 2, "bad notation at character 3"},
+        ErrorCase{{"compile", "1,zz"}, 2, "bad notation at character 3: Not a number, or out of range"},
         ErrorCase{{"compile"}, 2, "compile needs a NOTATION"},
         ErrorCase{{"frobnicate"}, 2, "unknown command \"frobnicate\" (see vorpex-cli --help)"},
         ErrorCase{{"send", "1"}, 2, "send needs --to ADDR:PORT"},
         ErrorCase{{"send", "--to", "::1:5000", "1"}, 2,
                   "--to needs a dotted IPv4 address and a port 1-65535, not \"::1:5000\""},
-        ErrorCase{{"send", "--to", "127.0.0.1:9", "1,zz"}, 2, "bad notation at character 3"},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "1,zz"}, 2, "bad notation at character 3: Not a number, or out of range"},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "--text", "Caf\xC3\xA9"}, 2,
+                  "--text: \"\xC3\xA9\" (U+00E9) has no code page 932 form"},
         ErrorCase{{"send", "--to", "127.0.0.1:9", "--file", "/nonexistent/c.vpx", "--command", "x"}, 2,
                   "/nonexistent/c.vpx: cannot read the command file"},
         ErrorCase{{"send", "--to", "127.0.0.1:9", "--file", "CMDS", "--command", "Nothing"}, 2,
@@ -541,6 +638,28 @@ TEST_F(CliProcess, CompilePrintsHexAndSendWithoutWaitSucceeds)
     const Result s = RunCli({S("send"), S("--to"), QStringLiteral("127.0.0.1:%1").arg(device.Port()), S("0xFF")});
     EXPECT_EQ(s.exitCode, 0) << s.err.constData();
     EXPECT_EQ(device.Receive(), QByteArray("\xFF", 1));
+}
+
+// Arguments reach the program as bytes: raw code page 932 is taken as it
+// stands, bytes that are neither encoding are refused.
+TEST_F(CliProcess, RawCodePage932ArgumentsAreTakenAsTheyStand)
+{
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        QByteArray out;
+        QByteArray err;
+    } cases[] = {
+        {{"compile", "\"\x95\\\""}, 0, "95 5C\n", ""}, // "表" whose trail byte is a backslash
+        {{"compile", "\"\x82\xA0\xFF\""}, 2, "",
+         "vorpex-cli: NOTATION: byte 4 (0xFF) is neither UTF-8 nor code page 932\n"},
+    };
+    for (const auto& c : cases) {
+        Spawned p(c.args);
+        EXPECT_EQ(p.Wait(), c.exitCode) << c.args[1];
+        EXPECT_EQ(p.Out(), c.out) << c.args[1];
+        EXPECT_EQ(p.Err(), c.err) << c.args[1];
+    }
 }
 
 TEST_F(CliProcess, HelpNamesEveryCommandAndTheAddressRule)
