@@ -43,12 +43,6 @@ namespace vpx::cli {
 
 namespace {
 
-void Print(std::FILE* to, const std::string& line)
-{
-    std::fputs(line.c_str(), to);
-    std::fputc('\n', to);
-}
-
 // The endpoint binds to the address the window uses; a chosen one replaces it
 // the way the environment does for the window.
 void ChooseLocalAddress(const std::string& address)
@@ -259,7 +253,7 @@ public:
         }
         if (m_pcap)
             m_pcap->Add(*record, Comment(record->Comment));
-        if (!in && !m_printSent)
+        if ((!in && !m_printSent) || m_writeError != 0)
             return;
         AppendTrafficLine(m_out, *record, m_clock.At(record->Time), m_json, Comment(record->Comment));
         m_out.push_back('\n');
@@ -271,14 +265,16 @@ public:
     // standard output when it fills or at Flush: nobody watches them live, and a
     // line copied once more costs a flood as much as formatting it.
     void SetBuffered(bool on) { m_buffered = on; }
+    // After a write fails nothing more is printed; the command ends its run.
     void Flush()
     {
-        if (!m_out.empty())
-            std::fwrite(m_out.data(), 1, m_out.size(), stdout);
+        if (!m_out.empty() && m_writeError == 0 && !WriteStdout(m_out))
+            m_writeError = errno;
         m_out.clear();
-        std::fflush(stdout);
     }
     ~PrintingSink() override { Flush(); }
+    // The errno of the write that failed; 0 while all went out.
+    int WriteError() const { return m_writeError; }
 
     void SetMax(long long max) { m_max = max; }
     void SetPcap(PcapFile* pcap) { m_pcap = pcap; }
@@ -311,6 +307,7 @@ private:
     long long m_max = 0;
     PcapFile* m_pcap = nullptr;
     long long m_received = 0, m_matched = 0, m_sent = 0;
+    int m_writeError = 0;
     std::string m_lastAddress;
     std::uint16_t m_lastPort = 0;
 };
@@ -393,7 +390,9 @@ int Compile(const std::vector<std::string>& args)
     const CliArgs a(args, {}, {"--big", "--match"}, true);
     if (!a.Positional())
         throw CliError("compile needs a NOTATION");
-    Print(stdout, FormatItems(CompileOrThrow(ArgumentBytes("NOTATION", *a.Positional()), a.Has("--big"), a.Has("--match"))));
+    const auto items = CompileOrThrow(ArgumentBytes("NOTATION", *a.Positional()), a.Has("--big"), a.Has("--match"));
+    if (!WriteStdout(FormatItems(items) + '\n'))
+        throw OutputFailure(errno);
     return 0;
 }
 
@@ -486,7 +485,8 @@ int Send(const std::vector<std::string>& args)
     TReceiveHandler handler(never, sender, sink, tree);
     udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t size) {
         handler.UDPControlReceive(s, size);
-        std::fflush(stdout);
+        if (sink.WriteError() != 0)
+            QCoreApplication::exit(1);
     };
     udp.OnException = [](const std::exception& e) {
         std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
@@ -521,7 +521,8 @@ int Send(const std::vector<std::string>& args)
         throw CliError(OneLine(e.what()));
     }
     udp.Close();
-    std::fflush(stdout);
+    if (sink.WriteError() != 0)
+        throw OutputFailure(sink.WriteError());
     if (code != 0)
         return code;
     if (wait >= 0 && sink.Received() == 0)
@@ -621,7 +622,7 @@ int Respond(const std::vector<std::string>& args)
     const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
     ReadTimeout timeout(static_cast<int>(udp.Socket()));
     bool printed = false;
-    while (!g_ended && !sink.Full()) {
+    while (!g_ended && !sink.Full() && sink.WriteError() == 0) {
         int wait = kLookAfterMs;
         if (seconds > 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -657,12 +658,37 @@ int Respond(const std::vector<std::string>& args)
     sink.Flush();
     std::fprintf(stderr, "vorpex-cli: received %lld, matched %lld, answered %lld, unmatched %lld\n", sink.Received(),
                  sink.Matched(), sink.Sent(), sink.Received() - sink.Matched());
+    // Output that could not be written ends the run as a failure; the capture is still closed.
+    const int outputError = sink.WriteError();
+    if (outputError != 0)
+        std::fprintf(stderr, "vorpex-cli: %s\n", OutputFailure(outputError).what());
     if (pcap)
         pcap->Close();
-    return 0;
+    return outputError != 0 ? 1 : 0;
 }
 
 } // namespace
+
+bool WriteStdout(std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, text.data(), text.size());
+        if (n < 0 && errno == EINTR)
+            continue; // SIGINT or SIGTERM: the loops see it; the line still goes out whole
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO; // no progress and no reason given: not to be retried for ever
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+CliError OutputFailure(int error)
+{
+    return CliError(std::string("cannot write to standard output: ") + std::strerror(error), 1);
+}
 
 int RunCompile(const std::vector<std::string>& args)
 {

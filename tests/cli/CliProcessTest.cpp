@@ -662,6 +662,68 @@ TEST_F(CliProcess, RawCodePage932ArgumentsAreTakenAsTheyStand)
     }
 }
 
+// Output that cannot be written ends the run with exit 1 and says why: a full
+// disk, and a reader that has gone away, for each command that prints.
+struct OutputCase {
+    const char* name;
+    const char* command;
+    bool closedPipe; // else /dev/full
+};
+
+class OutputFailures : public CliProcess, public ::testing::WithParamInterface<OutputCase> {};
+
+TEST_P(OutputFailures, EndTheRunWithExitOne)
+{
+    const OutputCase& c = GetParam();
+    int out = -1;
+    int pipeEnds[2] = {-1, -1};
+    if (c.closedPipe) {
+        ASSERT_EQ(::pipe2(pipeEnds, O_CLOEXEC), 0);
+        ::close(pipeEnds[0]);
+        out = pipeEnds[1];
+    } else {
+        out = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+        ASSERT_GE(out, 0);
+    }
+    const QString replies = Write("r.vpa", kReplies);
+    std::unique_ptr<Responder> responder;
+    std::vector<std::string> args;
+    if (std::string(c.command) == "compile") {
+        args = {"compile", "1,2"};
+    } else if (std::string(c.command) == "send") {
+        responder = std::make_unique<Responder>(QStringList{S("--replies"), replies, S("--to-sender")});
+        ASSERT_NE(responder->Port(), 0);
+        args = {"send", "--to", responder->Address().toStdString(), "1,2", "--wait", "30000"};
+    } else {
+        args = {"respond", "--port", "0", "--replies", replies.toStdString(), "--to-sender", "--for", "30"};
+    }
+    Spawned p(args, out);
+    ::close(out);
+    if (std::string(c.command) == "respond") {
+        QString port;
+        ASSERT_TRUE(p.WaitErr(QRegularExpression(S("listening on 127\\.0\\.0\\.1:(\\d+)")), &port));
+        Socket device;
+        device.SendTo(static_cast<std::uint16_t>(port.toUInt()), QByteArray("\x01\x02", 2));
+        EXPECT_EQ(device.Receive(), QByteArray("OK"));
+    }
+    // Well before --wait or --for would end it.
+    EXPECT_EQ(p.Wait(15000), 1) << p.Err().constData();
+    const QByteArray reason = c.closedPipe ? "Broken pipe" : "No space left on device";
+    EXPECT_TRUE(p.Err().endsWith("vorpex-cli: cannot write to standard output: " + reason + "\n")) << p.Err().constData();
+    if (std::string(c.command) == "respond") {
+        EXPECT_TRUE(p.Err().contains("vorpex-cli: received 1, matched 1, answered 1, unmatched 0\n")) << p.Err().constData();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OutputFailures,
+                         ::testing::Values(OutputCase{"CompileToFullDisk", "compile", false},
+                                           OutputCase{"CompileToClosedPipe", "compile", true},
+                                           OutputCase{"SendToFullDisk", "send", false},
+                                           OutputCase{"SendToClosedPipe", "send", true},
+                                           OutputCase{"RespondToFullDisk", "respond", false},
+                                           OutputCase{"RespondToClosedPipe", "respond", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(CliProcess, HelpNamesEveryCommandAndTheAddressRule)
 {
     const Result h = RunCli({S("--help")});
