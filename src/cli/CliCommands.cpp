@@ -589,11 +589,6 @@ int Respond(const std::vector<std::string>& args)
     // Lines go out in large writes when nobody watches them live.
     sink.SetBuffered(!::isatty(STDOUT_FILENO));
     sink.SetMax(max);
-    std::unique_ptr<PcapFile> pcap;
-    if (const auto path = a.Value("--pcap")) {
-        pcap = std::make_unique<PcapFile>(*path);
-        sink.SetPcap(pcap.get());
-    }
     TPayloadSender sender(
         udp, sink, [&] { return toSender ? AnsiString(sink.LastAddress()) : AnsiString(peer->address); },
         [&] { return toSender ? sink.LastPort() : peer->port; });
@@ -601,8 +596,15 @@ int Respond(const std::vector<std::string>& args)
     TReceiveHandler handler(source, sender, sink, tree);
     udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t size) { handler.UDPControlReceive(s, size); };
     OpenOrThrow(udp, udp.LocalAddress());
-    if (pcap)
+    // Created only once the port is open: a start that fails (the port in use)
+    // leaves an earlier capture of that name as it was. A capture that cannot be
+    // created ends the start here, and the port closes as udp goes.
+    std::unique_ptr<PcapFile> pcap;
+    if (const auto path = a.Value("--pcap")) {
+        pcap = std::make_unique<PcapFile>(*path);
         pcap->Start({udp.LocalAddress(), BoundPort(udp)});
+        sink.SetPcap(pcap.get());
+    }
     CatchEndSignals();
     std::fprintf(stderr, "vorpex-cli: listening on %s:%u, %d rows from %s (%d lines skipped), receive queue %d bytes\n",
                  udp.LocalAddress().c_str(), static_cast<unsigned>(BoundPort(udp)), summary.rows,

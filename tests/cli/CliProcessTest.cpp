@@ -511,10 +511,18 @@ TEST_F(CliProcess, PcapFileHoldsBothDirectionsAsTheWindowSavesThem)
 
 TEST_F(CliProcess, PcapFileThatCannotBeCreatedStopsTheStart)
 {
+    const QString trace = m_dir.filePath(S("trace.log"));
     const Result r = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), Write("r.vpa", kReplies),
-                             S("--to-sender"), S("--pcap"), S("/nonexistent/x.pcapng")});
+                             S("--to-sender"), S("--pcap"), S("/nonexistent/x.pcapng"), S("--trace"), trace});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "vorpex-cli: cannot write /nonexistent/x.pcapng: No such file or directory\n");
+    // The capture is made once the port is open, which it leaves closed again.
+    QFile f(trace);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].endsWith(" Connected\r"));
+    EXPECT_TRUE(lines[1].endsWith(" Disconnected\r"));
 }
 
 TEST_F(CliProcess, BadReplyFileNamesRowAndCharacter)
@@ -532,13 +540,17 @@ TEST_F(CliProcess, BadReplyFileNamesRowAndCharacter)
                           ": row 1: bad notation at character 5 of the reply: Not a number, or out of range\n");
 }
 
-TEST_F(CliProcess, PortInUseIsOneLine)
+TEST_F(CliProcess, PortInUseIsOneLineAndLeavesAnEarlierCaptureAlone)
 {
     Socket holder;
+    const QString pcap = Write("earlier.pcapng", "the capture of an earlier run");
     const Result r = RunCli({S("respond"), S("--port"), QString::number(holder.Port()), S("--replies"),
-                          Write("r.vpa", kReplies), S("--to-sender")});
+                          Write("r.vpa", kReplies), S("--to-sender"), S("--pcap"), pcap});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "vorpex-cli: port " + QByteArray::number(holder.Port()) + " is in use on 127.0.0.1\n");
+    QFile f(pcap);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "the capture of an earlier run");
 }
 
 TEST_F(CliProcess, SendsALibraryCommandByName)
