@@ -246,8 +246,6 @@ public:
             ++m_received;
             if (record->Kind == tkReceivedMatched)
                 ++m_matched;
-            m_lastAddress = record->PeerAddress;
-            m_lastPort = record->PeerPort;
         } else {
             ++m_sent;
         }
@@ -282,8 +280,6 @@ public:
     long long Received() const { return m_received; }
     long long Matched() const { return m_matched; }
     long long Sent() const { return m_sent; }
-    const std::string& LastAddress() const { return m_lastAddress; }
-    std::uint16_t LastPort() const { return m_lastPort; }
 
 private:
     // A row's comments come back with every datagram it matches: converted once.
@@ -308,8 +304,6 @@ private:
     PcapFile* m_pcap = nullptr;
     long long m_received = 0, m_matched = 0, m_sent = 0;
     int m_writeError = 0;
-    std::string m_lastAddress;
-    std::uint16_t m_lastPort = 0;
 };
 
 // The command line always answers, until the wanted number of datagrams is in.
@@ -589,9 +583,11 @@ int Respond(const std::vector<std::string>& args)
     // Lines go out in large writes when nobody watches them live.
     sink.SetBuffered(!::isatty(STDOUT_FILENO));
     sink.SetMax(max);
+    // --to-sender is the window's own reply-to-sender; the peer is then never asked for.
     TPayloadSender sender(
-        udp, sink, [&] { return toSender ? AnsiString(sink.LastAddress()) : AnsiString(peer->address); },
-        [&] { return toSender ? sink.LastPort() : peer->port; });
+        udp, sink, [&] { return peer ? AnsiString(peer->address) : AnsiString(); },
+        [&] { return peer ? peer->port : std::uint16_t{0}; });
+    sender.SetReplyToSender(toSender);
     ReplySource source(table, sink);
     TReceiveHandler handler(source, sender, sink, tree);
     udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t size) { handler.UDPControlReceive(s, size); };
