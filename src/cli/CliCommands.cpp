@@ -43,12 +43,6 @@ namespace vpx::cli {
 
 namespace {
 
-void Print(std::FILE* to, const std::string& line)
-{
-    std::fputs(line.c_str(), to);
-    std::fputc('\n', to);
-}
-
 // The endpoint binds to the address the window uses; a chosen one replaces it
 // the way the environment does for the window.
 void ChooseLocalAddress(const std::string& address)
@@ -252,14 +246,12 @@ public:
             ++m_received;
             if (record->Kind == tkReceivedMatched)
                 ++m_matched;
-            m_lastAddress = record->PeerAddress;
-            m_lastPort = record->PeerPort;
         } else {
             ++m_sent;
         }
         if (m_pcap)
             m_pcap->Add(*record, Comment(record->Comment));
-        if (!in && !m_printSent)
+        if ((!in && !m_printSent) || m_writeError != 0)
             return;
         AppendTrafficLine(m_out, *record, m_clock.At(record->Time), m_json, Comment(record->Comment));
         m_out.push_back('\n');
@@ -271,14 +263,16 @@ public:
     // standard output when it fills or at Flush: nobody watches them live, and a
     // line copied once more costs a flood as much as formatting it.
     void SetBuffered(bool on) { m_buffered = on; }
+    // After a write fails nothing more is printed; the command ends its run.
     void Flush()
     {
-        if (!m_out.empty())
-            std::fwrite(m_out.data(), 1, m_out.size(), stdout);
+        if (!m_out.empty() && m_writeError == 0 && !WriteStdout(m_out))
+            m_writeError = errno;
         m_out.clear();
-        std::fflush(stdout);
     }
     ~PrintingSink() override { Flush(); }
+    // The errno of the write that failed; 0 while all went out.
+    int WriteError() const { return m_writeError; }
 
     void SetMax(long long max) { m_max = max; }
     void SetPcap(PcapFile* pcap) { m_pcap = pcap; }
@@ -286,8 +280,6 @@ public:
     long long Received() const { return m_received; }
     long long Matched() const { return m_matched; }
     long long Sent() const { return m_sent; }
-    const std::string& LastAddress() const { return m_lastAddress; }
-    std::uint16_t LastPort() const { return m_lastPort; }
 
 private:
     // A row's comments come back with every datagram it matches: converted once.
@@ -311,8 +303,7 @@ private:
     long long m_max = 0;
     PcapFile* m_pcap = nullptr;
     long long m_received = 0, m_matched = 0, m_sent = 0;
-    std::string m_lastAddress;
-    std::uint16_t m_lastPort = 0;
+    int m_writeError = 0;
 };
 
 // The command line always answers, until the wanted number of datagrams is in.
@@ -394,8 +385,10 @@ int Compile(const std::vector<std::string>& args)
     if (!a.Positional())
         throw CliError("compile needs a NOTATION");
     std::vector<std::string> warnings;
-    Print(stdout, FormatItems(CompileOrThrow(*a.Positional(), a.Has("--big"), a.Has("--match"), &warnings)));
-    std::fflush(stdout);
+    const auto items =
+        CompileOrThrow(ArgumentBytes("NOTATION", *a.Positional()), a.Has("--big"), a.Has("--match"), &warnings);
+    if (!WriteStdout(FormatItems(items) + '\n'))
+        throw OutputFailure(errno);
     // The bytes are what they always were; what the notation left out is only said.
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "vorpex-cli: warning: %s\n", warning.c_str());
@@ -422,7 +415,7 @@ int Send(const std::vector<std::string>& args)
         from = *parsed;
     }
     if (const auto b = a.Value("--bind")) {
-        if (!IsDottedIPv4(*b))
+        if (!IsDottedAddress(*b))
             throw CliError("--bind needs a dotted IPv4 address, not \"" + *b + "\"");
         if (!from.address.empty() && from.address != *b)
             throw CliError("--bind and the address of --from differ");
@@ -448,7 +441,7 @@ int Send(const std::vector<std::string>& args)
         const std::string path = *a.Value("--file");
         LoadCommands(path, tree);
         const std::string name = *a.Value("--command");
-        const CommandNode* node = FindCommandByName(tree, ToAnsi(QString::fromUtf8(name.c_str())));
+        const CommandNode* node = FindCommandByName(tree, ArgumentBytes("--command", name));
         if (!node || node->Info()->Command.empty())
             throw CliError(path + ": no command named \"" + name + "\"");
         const TCommandInfo& info = *node->Info();
@@ -459,18 +452,17 @@ int Send(const std::vector<std::string>& args)
         comment = node->Name();
         if (!textMode) {
             std::vector<std::int32_t> items;
-            std::size_t position = 0;
-            if (CompileCommand(static_cast<std::uint8_t>(byteOrder), text, items, false, &position) < 0)
-                throw CliError(path + ": command \"" + name + "\": bad notation at character " +
-                               std::to_string(CharacterPositionOfByte(text, position)));
+            CompileError error;
+            if (CompileCommand(static_cast<std::uint8_t>(byteOrder), text, items, false, error) < 0)
+                throw CliError(path + ": command \"" + name + "\": " + BadNotation(text, error));
             if (items.empty())
                 throw CliError(path + ": command \"" + name + "\" has no bytes to send");
         }
     } else {
         if (!a.Positional())
             throw CliError("send needs a NOTATION or --file and --command");
-        text = ToAnsi(QString::fromUtf8(a.Positional()->c_str()));
-        if (!textMode && CompileOrThrow(*a.Positional(), byteOrder == 1, false).empty())
+        text = ArgumentBytes(textMode ? "--text" : "NOTATION", *a.Positional());
+        if (!textMode && CompileOrThrow(text, byteOrder == 1, false).empty())
             throw CliError("the notation has no bytes to send");
         if (text.empty())
             throw CliError("the text has no bytes to send");
@@ -492,7 +484,8 @@ int Send(const std::vector<std::string>& args)
     TReceiveHandler handler(never, sender, sink, tree);
     udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t size) {
         handler.UDPControlReceive(s, size);
-        std::fflush(stdout);
+        if (sink.WriteError() != 0)
+            QCoreApplication::exit(1);
     };
     udp.OnException = [](const std::exception& e) {
         std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
@@ -527,7 +520,8 @@ int Send(const std::vector<std::string>& args)
         throw CliError(OneLine(e.what()));
     }
     udp.Close();
-    std::fflush(stdout);
+    if (sink.WriteError() != 0)
+        throw OutputFailure(sink.WriteError());
     if (code != 0)
         return code;
     if (wait >= 0 && sink.Received() == 0)
@@ -549,7 +543,7 @@ int Respond(const std::vector<std::string>& args)
         throw CliError("--port needs a port 0-65535, not \"" + *portText + "\"");
     std::string bind;
     if (const auto b = a.Value("--bind")) {
-        if (!IsDottedIPv4(*b))
+        if (!IsDottedAddress(*b))
             throw CliError("--bind needs a dotted IPv4 address, not \"" + *b + "\"");
         bind = *b;
     }
@@ -594,20 +588,24 @@ int Respond(const std::vector<std::string>& args)
     // Lines go out in large writes when nobody watches them live.
     sink.SetBuffered(!::isatty(STDOUT_FILENO));
     sink.SetMax(max);
-    std::unique_ptr<PcapFile> pcap;
-    if (const auto path = a.Value("--pcap")) {
-        pcap = std::make_unique<PcapFile>(*path);
-        sink.SetPcap(pcap.get());
-    }
+    // --to-sender is the window's own reply-to-sender; the peer is then never asked for.
     TPayloadSender sender(
-        udp, sink, [&] { return toSender ? AnsiString(sink.LastAddress()) : AnsiString(peer->address); },
-        [&] { return toSender ? sink.LastPort() : peer->port; });
+        udp, sink, [&] { return peer ? AnsiString(peer->address) : AnsiString(); },
+        [&] { return peer ? peer->port : std::uint16_t{0}; });
+    sender.SetReplyToSender(toSender);
     ReplySource source(table, sink);
     TReceiveHandler handler(source, sender, sink, tree);
     udp.OnReceive = [&](TCustomUDPSock& s, std::int32_t size) { handler.UDPControlReceive(s, size); };
     OpenOrThrow(udp, udp.LocalAddress());
-    if (pcap)
+    // Created only once the port is open: a start that fails (the port in use)
+    // leaves an earlier capture of that name as it was. A capture that cannot be
+    // created ends the start here, and the port closes as udp goes.
+    std::unique_ptr<PcapFile> pcap;
+    if (const auto path = a.Value("--pcap")) {
+        pcap = std::make_unique<PcapFile>(*path);
         pcap->Start({udp.LocalAddress(), BoundPort(udp)});
+        sink.SetPcap(pcap.get());
+    }
     CatchEndSignals();
     std::fprintf(stderr, "vorpex-cli: listening on %s:%u, %d rows from %s (%d lines skipped), receive queue %d bytes\n",
                  udp.LocalAddress().c_str(), static_cast<unsigned>(BoundPort(udp)), summary.rows,
@@ -627,7 +625,7 @@ int Respond(const std::vector<std::string>& args)
     const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
     ReadTimeout timeout(static_cast<int>(udp.Socket()));
     bool printed = false;
-    while (!g_ended && !sink.Full()) {
+    while (!g_ended && !sink.Full() && sink.WriteError() == 0) {
         int wait = kLookAfterMs;
         if (seconds > 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -663,12 +661,37 @@ int Respond(const std::vector<std::string>& args)
     sink.Flush();
     std::fprintf(stderr, "vorpex-cli: received %lld, matched %lld, answered %lld, unmatched %lld\n", sink.Received(),
                  sink.Matched(), sink.Sent(), sink.Received() - sink.Matched());
+    // Output that could not be written ends the run as a failure; the capture is still closed.
+    const int outputError = sink.WriteError();
+    if (outputError != 0)
+        std::fprintf(stderr, "vorpex-cli: %s\n", OutputFailure(outputError).what());
     if (pcap)
         pcap->Close();
-    return 0;
+    return outputError != 0 ? 1 : 0;
 }
 
 } // namespace
+
+bool WriteStdout(std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, text.data(), text.size());
+        if (n < 0 && errno == EINTR)
+            continue; // SIGINT or SIGTERM: the loops see it; the line still goes out whole
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO; // no progress and no reason given: not to be retried for ever
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+CliError OutputFailure(int error)
+{
+    return CliError(std::string("cannot write to standard output: ") + std::strerror(error), 1);
+}
 
 int RunCompile(const std::vector<std::string>& args)
 {

@@ -1,22 +1,18 @@
 #include "cli/CliText.h"
 
+#include "library/PayloadPreview.h"
 #include "notation/Notation.h"
 #include "platform/HexText.h"
+#include "platform/Utf8Cp932.h"
 
 #include <QString>
+#include <QTranslator>
 
-#include <arpa/inet.h>
-
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
 namespace vpx::cli {
-
-bool IsDottedIPv4(std::string_view text)
-{
-    in_addr addr{};
-    return !text.empty() && text.size() < 16 && ::inet_pton(AF_INET, std::string(text).c_str(), &addr) == 1;
-}
 
 std::optional<long long> ParseCount(std::string_view text, long long lo, long long hi)
 {
@@ -41,6 +37,48 @@ std::optional<std::uint16_t> ParsePort(std::string_view text)
     return static_cast<std::uint16_t>(*v);
 }
 
+AnsiString ArgumentBytes(std::string_view name, std::string_view argument)
+{
+    if (!IsValidUtf8(argument)) {
+        if (IsValidCp932(argument))
+            return AnsiString(argument);
+        // Both readings hold up to where the later of them breaks.
+        const std::size_t at = std::max(ValidUtf8Length(argument), ValidCp932Length(argument));
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(argument[at])));
+        throw CliError(std::string(name) + ": byte " + std::to_string(at + 1) + " (" + byte +
+                       ") is neither UTF-8 nor code page 932");
+    }
+    const QString text = QString::fromUtf8(argument.data(), static_cast<qsizetype>(argument.size()));
+    AnsiString bytes;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype units = text.at(i).isHighSurrogate() ? 2 : 1; // valid UTF-8: the low one follows
+        const QString character = text.mid(i, units);
+        const AnsiString converted = ToAnsi(character);
+        if (converted == "?" && character != QLatin1Char('?')) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character.toUcs4().at(0)));
+            throw CliError(std::string(name) + ": \"" + character.toStdString() + "\" (" + code +
+                           ") has no code page 932 form");
+        }
+        bytes += converted;
+        i += units;
+    }
+    return bytes;
+}
+
+std::string BadNotation(const AnsiString& text, const CompileError& error, std::string_view where)
+{
+    // The window's reasons, in the English of its own catalogue, which travels
+    // inside this program: one wording for both faces.
+    static QTranslator english;
+    static const bool loaded = english.load(QStringLiteral(":/vorpex-cli/vorpex_en.qm"));
+    const QString reason = CompileFaultReason(error.Fault);
+    const QString shown = loaded ? english.translate("PayloadPreview", reason.toUtf8().constData()) : QString();
+    return "bad notation at character " + std::to_string(CharacterPositionOfByte(text, error.Position)) +
+           std::string(where) + ": " + (shown.isEmpty() ? reason : shown).toStdString();
+}
+
 std::optional<Endpoint> ParseEndpoint(std::string_view text)
 {
     const auto colon = text.rfind(':');
@@ -48,7 +86,7 @@ std::optional<Endpoint> ParseEndpoint(std::string_view text)
         return std::nullopt;
     const std::string_view address = text.substr(0, colon);
     const auto port = ParsePort(text.substr(colon + 1));
-    if (!IsDottedIPv4(address) || !port || *port == 0)
+    if (!IsDottedAddress(address) || !port || *port == 0)
         return std::nullopt;
     return Endpoint{std::string(address), *port};
 }
@@ -64,7 +102,7 @@ std::optional<Endpoint> ParseLocalEndpoint(std::string_view text)
     }
     const std::string_view address = text.substr(0, colon);
     const auto port = ParsePort(text.substr(colon + 1));
-    if (!IsDottedIPv4(address) || !port)
+    if (!IsDottedAddress(address) || !port)
         return std::nullopt;
     return Endpoint{std::string(address), *port};
 }
@@ -83,15 +121,14 @@ std::string FormatItems(const std::vector<std::int32_t>& items)
     return out;
 }
 
-std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards,
+std::vector<std::int32_t> CompileOrThrow(const AnsiString& text, bool bigEndian, bool wildcards,
                                          std::vector<std::string>* warnings)
 {
-    const AnsiString text = ToAnsi(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     std::vector<std::int32_t> items;
     std::vector<CompileWarning> found;
     CompileError error;
     if (CompileCommand(bigEndian ? 1 : 0, text, items, wildcards, error, warnings ? &found : nullptr) < 0)
-        throw CliError("bad notation at character " + std::to_string(CharacterPositionOfByte(text, error.Position)));
+        throw CliError(BadNotation(text, error));
     for (const CompileWarning& w : found) {
         const std::string at = std::to_string(CharacterPositionOfByte(text, w.Position));
         switch (w.Kind) {

@@ -4,7 +4,9 @@
 // hex, the per-datagram line (plain or JSON) and the one-line errors. Plain C++
 // over the engine's types so the rules are checked without a socket.
 
+#include "notation/Notation.h"
 #include "platform/CodePage.h"
+#include "platform/DottedAddress.h"
 #include "traffic/TrafficRecord.h"
 
 #include <cstdint>
@@ -33,9 +35,7 @@ struct Endpoint {
     std::uint16_t port = 0;
 };
 
-// "a.b.c.d" exactly (what the endpoint's sockets take).
-bool IsDottedIPv4(std::string_view text);
-// "ADDR:PORT" with a dotted IPv4 address and a port 1..65535.
+// "ADDR:PORT" with a dotted IPv4 address (IsDottedAddress) and a port 1..65535.
 std::optional<Endpoint> ParseEndpoint(std::string_view text);
 // "[ADDR:]PORT" with a port 0..65535 (0 lets the system choose).
 std::optional<Endpoint> ParseLocalEndpoint(std::string_view text);
@@ -48,11 +48,22 @@ std::optional<long long> ParseCount(std::string_view text, long long lo, long lo
 // one any-byte, "*" for an any-run.
 std::string FormatItems(const std::vector<std::int32_t>& items);
 
-// Compiles notation given as UTF-8 text; CliError (exit 2) naming the character
-// position of the faulty token. `warnings`, when given, receives a line for each
-// part of the text the bytes leave out ("unterminated quote at character 4: ...").
-std::vector<std::int32_t> CompileOrThrow(const std::string& utf8, bool bigEndian, bool wildcards,
+// The bytes of an argument that goes on the wire or names a command: text in
+// UTF-8 becomes code page 932, every character exactly; an argument that is not
+// UTF-8 but is code page 932 (as a Japanese terminal hands it over) is taken as
+// it stands. CliError (exit 2) naming `name` and the character code page 932 has
+// no form for, or the byte (counted from 1) where neither reading holds.
+AnsiString ArgumentBytes(std::string_view name, std::string_view argument);
+
+// Compiles code page 932 notation; CliError (exit 2) as BadNotation says.
+// `warnings`, when given, receives a line for each part of the text the bytes
+// leave out ("unterminated quote at character 4: ...").
+std::vector<std::int32_t> CompileOrThrow(const AnsiString& text, bool bigEndian, bool wildcards,
                                          std::vector<std::string>* warnings = nullptr);
+
+// "bad notation at character C<where>: REASON" for what the compiler said of
+// `text`: C counts its characters from 1, REASON is the window's (in English).
+std::string BadNotation(const AnsiString& text, const CompileError& error, std::string_view where = {});
 
 // "2026-12-08T19:30:01.123+09:00": local time with milliseconds and the offset.
 std::string IsoLocalTime(const std::timespec& when);

@@ -9,35 +9,6 @@
 
 namespace vpx::cli {
 
-namespace {
-
-// Why the table refused a line, when the reason is its notation; empty otherwise.
-std::string NotationFault(std::string_view line)
-{
-    std::vector<std::string_view> fields;
-    SplitTabFields(line, fields);
-    if (fields.size() < 2)
-        return std::string();
-    const auto type = ParseRowType(fields[0]);
-    if (!type || (*type != rtLookup && *type != rtDirect) || (*type == rtDirect && fields.size() < 5))
-        return std::string();
-    std::vector<std::int32_t> items;
-    std::size_t position = 0;
-    const std::string compare(fields[1]);
-    if (CompileCommand(0, compare, items, true, &position) < 0)
-        return "bad notation at character " + std::to_string(CharacterPositionOfByte(compare, position)) +
-               " of the comparison data";
-    if (*type == rtDirect) {
-        const std::string reply(fields[4]);
-        if (CompileCommand(0, reply, items, false, &position) < 0)
-            return "bad notation at character " + std::to_string(CharacterPositionOfByte(reply, position)) +
-                   " of the reply";
-    }
-    return std::string();
-}
-
-} // namespace
-
 ReplyFileSummary LoadReplyFile(const std::string& path, TAutoReplyTable& table)
 {
     std::ifstream file(path, std::ios::binary);
@@ -50,15 +21,25 @@ ReplyFileSummary LoadReplyFile(const std::string& path, TAutoReplyTable& table)
     table.Clear();
     ReplyFileSummary summary;
     int lineNumber = 0;
+    std::vector<std::int32_t> items;
     for (const std::string_view line : SplitLineViews(contents)) {
         ++lineNumber;
-        const std::string fault = NotationFault(line);
-        if (!fault.empty()) {
+        const auto refuse = [&](const AnsiString& field, const CompileError& error, const char* which) {
             table.Clear();
-            throw CliError(path + ": row " + std::to_string(lineNumber) + ": " + fault);
-        }
-        if (!table.ParseAutoReplyLine(line))
+            throw CliError(path + ": row " + std::to_string(lineNumber) + ": " + BadNotation(field, error, which));
+        };
+        TAutoReplyLineFault fault;
+        if (!table.ParseAutoReplyLine(line, &fault)) {
+            if (fault.CompareDataRefused)
+                refuse(fault.CompareData, fault.Error, " of the comparison data");
             ++summary.skipped;
+            continue;
+        }
+        // The window compiles a reply when it sends it; here it must compile before the start.
+        const TAutoReplyRow& row = table.Rows().back();
+        CompileError error;
+        if (row.RowType == rtDirect && CompileCommand(0, row.SendData, items, false, error) < 0)
+            refuse(row.SendData, error, " of the reply");
     }
     summary.rows = table.Count();
     if (summary.rows == 0)

@@ -18,8 +18,9 @@ struct ReplyFileSummary {
 
 // Fills `table` from the file. CliError (exit 2) when the file cannot be read,
 // when a row's comparison data or a direct row's reply does not compile
-// ("FILE: row N: bad notation at character C of the comparison data"; N counts
-// the file's lines from 1, C the field's characters from 1) and when no row is left.
+// ("FILE: row N: bad notation at character C of the comparison data: REASON";
+// N counts the file's lines from 1, C the field's characters from 1) and when
+// no row is left.
 ReplyFileSummary LoadReplyFile(const std::string& path, TAutoReplyTable& table);
 
 } // namespace vpx::cli

@@ -107,20 +107,32 @@ bool Convert(Converter& conv, std::string_view text, Take take, Skip skip)
 
 } // namespace
 
+std::size_t ValidUtf8Length(std::string_view bytes) noexcept
+{
+    std::size_t i = 0;
+    for (std::size_t n; i < bytes.size() && (n = Utf8CharLength(bytes, i)) != 0;)
+        i += n;
+    return i;
+}
+
 bool IsValidUtf8(std::string_view bytes) noexcept
 {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t n = Utf8CharLength(bytes, i);
-        if (n == 0)
-            return false;
-        i += n;
-    }
-    return true;
+    return ValidUtf8Length(bytes) == bytes.size();
+}
+
+std::size_t ValidCp932Length(std::string_view bytes)
+{
+    std::size_t valid = bytes.size();
+    Convert(Cp932ToUtf8(), bytes, [](const char*, std::size_t) {}, [&](std::string_view rest) {
+        valid = bytes.size() - rest.size();
+        return std::size_t{0};
+    });
+    return valid;
 }
 
 bool IsValidCp932(std::string_view bytes)
 {
-    return Convert(Cp932ToUtf8(), bytes, [](const char*, std::size_t) {}, [](std::string_view) { return std::size_t{0}; });
+    return ValidCp932Length(bytes) == bytes.size();
 }
 
 bool LooksLikeUtf8(std::string_view bytes)

@@ -20,6 +20,11 @@ bool IsValidUtf8(std::string_view bytes) noexcept;
 // Whether every byte sequence is a character of code page 932.
 bool IsValidCp932(std::string_view bytes);
 
+// How many bytes from the start read as whole characters: the offset of the
+// first that does not, or the size when all do.
+std::size_t ValidUtf8Length(std::string_view bytes) noexcept;
+std::size_t ValidCp932Length(std::string_view bytes);
+
 // Whether a file's bytes are UTF-8 text rather than code page 932: a UTF-8
 // byte-order mark, or valid UTF-8 holding non-ASCII text that is not plausible
 // as code page 932 (not valid there, or Japanese script when read as UTF-8; code

@@ -1,5 +1,7 @@
 #include "platform/WinSock.h"
 
+#include "platform/DottedAddress.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -644,7 +646,9 @@ std::vector<std::uint32_t> gethostbyname(const std::string& name)
 
 std::uint32_t inet_addr(const std::string& text) noexcept
 {
-    return ::inet_addr(text.c_str());
+    // Not the system's parser: it reads "010" as 8 and "10.1" as 10.0.0.1.
+    const auto address = ParseDottedAddress(text);
+    return address ? htonl(*address) : WS_INADDR_NONE;
 }
 
 std::string inet_ntoa(std::uint32_t addr)

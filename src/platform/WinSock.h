@@ -206,7 +206,9 @@ int PeekDatagramSize(SOCKET s);
 // resolver's order, network byte order; empty when the name does not resolve.
 std::vector<std::uint32_t> gethostbyname(const std::string& name);
 
-std::uint32_t inet_addr(const std::string& text) noexcept; // WS_INADDR_NONE when not an address
+// Dotted text as ParseDottedAddress reads it, in network byte order;
+// WS_INADDR_NONE for anything else.
+std::uint32_t inet_addr(const std::string& text) noexcept;
 std::string inet_ntoa(std::uint32_t addr);                 // network byte order in
 inline std::uint16_t(htons)(std::uint16_t v) noexcept
 {

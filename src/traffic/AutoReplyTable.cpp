@@ -67,8 +67,10 @@ std::optional<std::int32_t> ParseRowType(std::string_view field)
     return static_cast<std::int32_t>(value);
 }
 
-bool TAutoReplyTable::ParseAutoReplyLine(std::string_view line)
+bool TAutoReplyTable::ParseAutoReplyLine(std::string_view line, TAutoReplyLineFault* fault)
 {
+    if (fault)
+        *fault = TAutoReplyLineFault{};
     // The fields are views into the caller's buffer, which may be freed as soon as
     // this returns: none of them may stay behind, whichever way it returns.
     struct ForgetFields {
@@ -83,7 +85,11 @@ bool TAutoReplyTable::ParseAutoReplyLine(std::string_view line)
         return false;
     if (*type == rtDirect && m_fields.size() < 5)
         return false;
-    if (CompileCommand(0, std::string(m_fields[1]), m_items, true) < 1)
+    CompileError error;
+    const std::int32_t count = CompileCommand(0, std::string(m_fields[1]), m_items, true, error);
+    if (count < 0 && fault)
+        *fault = TAutoReplyLineFault{true, AnsiString(m_fields[1]), error};
+    if (count < 1)
         return false;
 
     TAutoReplyRow row;

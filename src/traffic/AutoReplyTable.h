@@ -5,6 +5,7 @@
 // enabled flag. The file reader and the matcher work on this alone; a small
 // model shows it in the window.
 
+#include "notation/Notation.h"
 #include "platform/CodePage.h"
 
 #include <cstdint>
@@ -42,11 +43,21 @@ std::vector<std::string_view> SplitLineViews(std::string_view contents);
 // The row type field: blanks, an optional sign, decimal digits and nothing else.
 std::optional<std::int32_t> ParseRowType(std::string_view field);
 
+// Why a line made no row because its comparison data does not compile; a line
+// that is no row for another reason (no row type 0 or 1, too few fields, blank
+// comparison data) leaves it without a fault.
+struct TAutoReplyLineFault {
+    bool CompareDataRefused = false;
+    AnsiString CompareData; // the field as written
+    CompileError Error;     // where in the field (its bytes counted from 1) and why
+};
+
 class TAutoReplyTable {
 public:
     // Appends the row a line describes; returns false (and appends nothing) for a
-    // line that does not make a row.
-    bool ParseAutoReplyLine(std::string_view line);
+    // line that does not make a row, saying in `fault`, when given, whether its
+    // notation was why. A direct row's reply is compiled only when it is sent.
+    bool ParseAutoReplyLine(std::string_view line, TAutoReplyLineFault* fault = nullptr);
     void Clear() noexcept { m_rows.clear(); }
 
     int Count() const noexcept { return static_cast<int>(m_rows.size()); }

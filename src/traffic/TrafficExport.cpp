@@ -1,6 +1,7 @@
 #include "traffic/TrafficExport.h"
 
 #include "platform/CodePage.h"
+#include "platform/DottedAddress.h"
 #include "platform/HexText.h"
 
 #include <algorithm>
@@ -108,29 +109,6 @@ std::tm LocalTime(std::int64_t microseconds, int& fraction)
 
 } // namespace
 
-std::optional<std::uint32_t> ParseDottedIPv4(std::string_view text)
-{
-    std::uint32_t value = 0;
-    std::size_t i = 0;
-    for (int part = 0; part < 4; ++part) {
-        if (part > 0) {
-            if (i >= text.size() || text[i] != '.')
-                return std::nullopt;
-            ++i;
-        }
-        const std::size_t start = i;
-        unsigned number = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - start < 3)
-            number = number * 10 + static_cast<unsigned>(text[i++] - '0');
-        if (i == start || number > 255)
-            return std::nullopt;
-        value = (value << 8) | number;
-    }
-    if (i != text.size())
-        return std::nullopt;
-    return value;
-}
-
 std::uint32_t OnesComplementSum(const std::uint8_t* bytes, std::size_t size, std::uint32_t sum)
 {
     std::uint64_t total = sum;
@@ -150,8 +128,8 @@ std::vector<std::uint8_t> Ipv4UdpPacket(const TTrafficRecord& record, const Traf
     const std::size_t payload = std::min(PayloadSize(record), MaxUdpPayload);
     // A received datagram's own destination (a group, a broadcast address) where the port knew it.
     const std::string& here = record.LocalAddress.empty() ? local.Address : record.LocalAddress;
-    const std::uint32_t localAddress = ParseDottedIPv4(here).value_or(0);
-    const std::uint32_t peerAddress = ParseDottedIPv4(record.PeerAddress).value_or(0);
+    const std::uint32_t localAddress = ParseDottedAddress(here).value_or(0);
+    const std::uint32_t peerAddress = ParseDottedAddress(record.PeerAddress).value_or(0);
     const bool out = IsOutgoing(record);
     const std::uint32_t source = out ? localAddress : peerAddress;
     const std::uint32_t destination = out ? peerAddress : localAddress;

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +23,6 @@ struct TrafficEndpoint {
 
 // The largest UDP payload an IPv4 packet carries: 65,535 - 20 - 8.
 inline constexpr std::size_t MaxUdpPayload = 65507;
-
-// "a.b.c.d" as a number, most significant byte first; nothing for other text.
-std::optional<std::uint32_t> ParseDottedIPv4(std::string_view text);
 
 // The ones' complement sum of 16-bit big-endian words (RFC 1071) over `bytes`,
 // started from `sum`, folded but not inverted. An odd last byte is padded with zero.

@@ -33,31 +33,10 @@ std::vector<LocalAddressEntry> LocalAddressEntries(const std::vector<ws::Interfa
     return result;
 }
 
-bool IsDottedAddress(const std::string& text)
-{
-    int parts = 0;
-    std::size_t at = 0;
-    while (true) {
-        std::size_t end = at;
-        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
-            ++end;
-        if (end == at || end - at > 3 || std::stoi(text.substr(at, end - at)) > 255)
-            return false;
-        ++parts;
-        if (end == text.size())
-            return parts == 4;
-        if (text[end] != '.' || parts == 4)
-            return false;
-        at = end + 1;
-    }
-}
-
 bool IsMulticastAddress(const std::string& text)
 {
-    if (!IsDottedAddress(text))
-        return false;
-    const int first = std::stoi(text.substr(0, text.find('.')));
-    return first >= 224 && first <= 239;
+    const auto address = ParseDottedAddress(text);
+    return address && *address >> 28 == 0xE; // 1110 in the top four bits
 }
 
 MulticastGroupList ParseMulticastGroups(const std::string& text)

@@ -6,6 +6,7 @@
 // every address, or one interface's address. The interfaces are handed in, so
 // the rules can be checked without the machine's own network.
 
+#include "platform/DottedAddress.h"
 #include "platform/WinSock.h"
 
 #include <cstdint>
@@ -35,8 +36,7 @@ struct LocalAddressEntry {
 // The rule, every address, then each interface address in the system's order.
 std::vector<LocalAddressEntry> LocalAddressEntries(const std::vector<ws::InterfaceAddress>& up);
 
-bool IsDottedAddress(const std::string& text);
-// 224.0.0.0 to 239.255.255.255.
+// 224.0.0.0 to 239.255.255.255, in the one dotted form (platform/DottedAddress.h).
 bool IsMulticastAddress(const std::string& text);
 
 // A list of groups as the settings keep it: dotted addresses separated by commas

@@ -14,12 +14,23 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -47,6 +58,67 @@ Result RunCli(const QStringList& args, int timeoutMs = 20000)
     r.err = p.readAllStandardError();
     return r;
 }
+
+// vorpex-cli started directly, for what QProcess cannot do: arguments that are
+// not UTF-8, and standard output on a descriptor of the test's choosing
+// (/dev/full, a pipe whose reader has gone). Standard error, and standard
+// output when no descriptor is given, go to files read back.
+class Spawned {
+public:
+    explicit Spawned(const std::vector<std::string>& args, int out = -1) : m_out(std::tmpfile()), m_err(std::tmpfile())
+    {
+        std::vector<char*> argv{const_cast<char*>(VPX_CLI_PATH)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out >= 0 ? out : fileno(m_out), STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, fileno(m_err), STDERR_FILENO);
+        m_running = posix_spawn(&m_pid, VPX_CLI_PATH, &actions, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Spawned()
+    {
+        if (m_running && ::kill(m_pid, SIGKILL) == 0)
+            ::waitpid(m_pid, nullptr, 0);
+        std::fclose(m_out);
+        std::fclose(m_err);
+    }
+    // The exit code once it has ended by itself before the deadline, else -1.
+    int Wait(int timeoutMs = 20000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        for (int status = 0; m_running && timer.elapsed() < timeoutMs;) {
+            if (::waitpid(m_pid, &status, WNOHANG) != m_pid) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                continue;
+            }
+            m_running = false;
+            m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        return m_exitCode;
+    }
+    QByteArray Out() const { return Contents(m_out); }
+    QByteArray Err() const { return Contents(m_err); }
+
+private:
+    static QByteArray Contents(std::FILE* f)
+    {
+        QByteArray all;
+        char buf[4096];
+        for (ssize_t n; (n = ::pread(fileno(f), buf, sizeof buf, all.size())) > 0;)
+            all.append(buf, n);
+        return all;
+    }
+
+    std::FILE* m_out;
+    std::FILE* m_err;
+    pid_t m_pid = -1;
+    bool m_running = false;
+    int m_exitCode = -1;
+};
 
 // A responder running in the background; ends with SIGTERM when the test is done with it.
 class Responder {
@@ -418,10 +490,16 @@ TEST_F(CliProcess, PcapFileHoldsBothDirectionsAsTheWindowSavesThem)
 
 TEST_F(CliProcess, PcapFileThatCannotBeCreatedStopsTheStart)
 {
+    const QString trace = m_dir.filePath(S("trace.log"));
     const Result r = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), Write("r.vpa", kReplies),
-                             S("--to-sender"), S("--pcap"), S("/nonexistent/x.pcapng")});
+                             S("--to-sender"), S("--pcap"), S("/nonexistent/x.pcapng"), S("--trace"), trace});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "vorpex-cli: cannot write /nonexistent/x.pcapng: No such file or directory\n");
+    // The capture is made once the port is open, which it leaves closed again.
+    QFile f(trace);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray lines = f.readAll();
+    EXPECT_TRUE(lines.contains(" Connected\r\n") && lines.endsWith(" Disconnected\r\n")) << lines.constData();
 }
 
 TEST_F(CliProcess, BadReplyFileNamesRowAndCharacter)
@@ -430,20 +508,26 @@ TEST_F(CliProcess, BadReplyFileNamesRowAndCharacter)
     const Result r = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), path, S("--to-sender")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.err, "vorpex-cli: " + path.toUtf8() + ": row 2: bad notation at character 5 of the comparison data\n");
+    EXPECT_EQ(r.err, "vorpex-cli: " + path.toUtf8() +
+                         ": row 2: bad notation at character 5 of the comparison data: Not a number, or out of range\n");
     const QString reply = Write("badreply.vpa", "1\t01\ta\tb\t1,2,300\r\n");
     const Result r2 = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), reply, S("--to-sender")});
     EXPECT_EQ(r2.exitCode, 2);
-    EXPECT_EQ(r2.err, "vorpex-cli: " + reply.toUtf8() + ": row 1: bad notation at character 5 of the reply\n");
+    EXPECT_EQ(r2.err, "vorpex-cli: " + reply.toUtf8() +
+                          ": row 1: bad notation at character 5 of the reply: Not a number, or out of range\n");
 }
 
-TEST_F(CliProcess, PortInUseIsOneLine)
+TEST_F(CliProcess, PortInUseIsOneLineAndLeavesAnEarlierCaptureAlone)
 {
     Socket holder;
+    const QString pcap = Write("earlier.pcapng", "the capture of an earlier run");
     const Result r = RunCli({S("respond"), S("--port"), QString::number(holder.Port()), S("--replies"),
-                          Write("r.vpa", kReplies), S("--to-sender")});
+                          Write("r.vpa", kReplies), S("--to-sender"), S("--pcap"), pcap});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "vorpex-cli: port " + QByteArray::number(holder.Port()) + " is in use on 127.0.0.1\n");
+    QFile f(pcap);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "the capture of an earlier run");
 }
 
 TEST_F(CliProcess, SendsALibraryCommandByName)
@@ -486,13 +570,15 @@ TEST_P(CliErrors, AreOneLineWithTheirExitCode)
 INSTANTIATE_TEST_SUITE_P(
     Table, CliErrors,
     ::testing::Values(
-        ErrorCase{{"compile", "1,zz"}, 2, "bad notation at character 3"},
+        ErrorCase{{"compile", "1,zz"}, 2, "bad notation at character 3: Not a number, or out of range"},
         ErrorCase{{"compile"}, 2, "compile needs a NOTATION"},
         ErrorCase{{"frobnicate"}, 2, "unknown command \"frobnicate\" (see vorpex-cli --help)"},
         ErrorCase{{"send", "1"}, 2, "send needs --to ADDR:PORT"},
         ErrorCase{{"send", "--to", "::1:5000", "1"}, 2,
                   "--to needs a dotted IPv4 address and a port 1-65535, not \"::1:5000\""},
-        ErrorCase{{"send", "--to", "127.0.0.1:9", "1,zz"}, 2, "bad notation at character 3"},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "1,zz"}, 2, "bad notation at character 3: Not a number, or out of range"},
+        ErrorCase{{"send", "--to", "127.0.0.1:9", "--text", "Caf\xC3\xA9"}, 2,
+                  "--text: \"\xC3\xA9\" (U+00E9) has no code page 932 form"},
         ErrorCase{{"send", "--to", "127.0.0.1:9", "--file", "/nonexistent/c.vpx", "--command", "x"}, 2,
                   "/nonexistent/c.vpx: cannot read the command file"},
         ErrorCase{{"send", "--to", "127.0.0.1:9", "--file", "CMDS", "--command", "Nothing"}, 2,
@@ -508,6 +594,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "--bind needs a dotted IPv4 address, not \"::1\""},
         ErrorCase{{"respond", "--port", "0", "--join", "239.1.2.3,10.0.0.1", "--replies", "CMDS", "--to-sender"}, 2,
                   "--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \"10.0.0.1\""},
+        ErrorCase{{"respond", "--port", "0", "--join", "239.1.2.010", "--replies", "CMDS", "--to-sender"}, 2,
+                  "--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \"239.1.2.010\""},
         ErrorCase{{"send", "--to", "127.0.0.1:9", "--join", ",", "1"}, 2,
                   "--join needs multicast group addresses 224.0.0.0-239.255.255.255, not \",\""},
         ErrorCase{{"send", "--to", "127.0.0.1:9", "--ttl", "256", "1"}, 2,
@@ -563,6 +651,65 @@ TEST_F(CliProcess, CompileWarnsOfWhatTheNotationLeavesOut)
         EXPECT_EQ(r.err, c.err) << c.notation.toStdString();
     }
 }
+
+// Arguments reach the program as bytes: raw code page 932 (here "表", whose
+// trail byte is a backslash) is taken as it stands; bytes that are neither
+// encoding are refused.
+TEST_F(CliProcess, RawCodePage932ArgumentsAreTakenAsTheyStand)
+{
+    Spawned taken({"compile", "\"\x95\\\""});
+    EXPECT_EQ(taken.Wait(), 0);
+    EXPECT_EQ(taken.Out(), "95 5C\n");
+    Spawned refused({"compile", "\"\x82\xA0\xFF\""});
+    EXPECT_EQ(refused.Wait(), 2);
+    EXPECT_EQ(refused.Err(), "vorpex-cli: NOTATION: byte 4 (0xFF) is neither UTF-8 nor code page 932\n");
+}
+
+// Output that cannot be written ends the run with exit 1 and says why: a full
+// disk, and a reader that has gone away, for each command that prints.
+class OutputFailures : public CliProcess, public ::testing::WithParamInterface<std::tuple<const char*, bool>> {};
+
+TEST_P(OutputFailures, EndTheRunWithExitOne)
+{
+    const auto [command, closedPipe] = GetParam();
+    int out = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    if (closedPipe) {
+        int ends[2];
+        ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+        ::close(ends[0]);
+        ::close(out);
+        out = ends[1];
+    }
+    const QString replies = Write("r.vpa", kReplies);
+    Responder responder({S("--replies"), replies, S("--to-sender")});
+    ASSERT_NE(responder.Port(), 0);
+    // The waits are longer than the test waits for the end.
+    const std::vector<std::vector<std::string>> args = {
+        {"compile", "1,2"},
+        {"send", "--to", responder.Address().toStdString(), "1,2", "--wait", "30000"},
+        {"respond", "--port", "0", "--replies", replies.toStdString(), "--to-sender", "--for", "30"}};
+    Spawned p(args.at(std::string(command) == "compile" ? 0 : std::string(command) == "send" ? 1 : 2), out);
+    ::close(out);
+    if (std::string(command) == "respond") {
+        static const QRegularExpression listening(S("listening on 127\\.0\\.0\\.1:(\\d+)"));
+        QString port;
+        for (int i = 0; i < 1000 && port.isEmpty(); ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+            port = listening.match(QString::fromUtf8(p.Err())).captured(1);
+        Socket device;
+        device.SendTo(static_cast<std::uint16_t>(port.toUInt()), QByteArray("\x01\x02", 2));
+        EXPECT_EQ(device.Receive(), QByteArray("OK"));
+    }
+    EXPECT_EQ(p.Wait(15000), 1) << p.Err().constData();
+    const QByteArray reason = closedPipe ? "Broken pipe" : "No space left on device";
+    EXPECT_TRUE(p.Err().endsWith("vorpex-cli: cannot write to standard output: " + reason + "\n")) << p.Err().constData();
+    EXPECT_EQ(p.Err().contains("received 1, matched 1, answered 1, unmatched 0\n"), std::string(command) == "respond");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OutputFailures,
+                         ::testing::Combine(::testing::Values("compile", "send", "respond"), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param)) + (std::get<1>(info.param) ? "ToClosedPipe" : "ToFullDisk");
+                         });
 
 TEST_F(CliProcess, HelpNamesEveryCommandAndTheAddressRule)
 {

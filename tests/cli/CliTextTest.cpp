@@ -23,12 +23,13 @@ class CompileText : public ::testing::TestWithParam<CompileCase> {};
 TEST_P(CompileText, PrintsBytesOrNamesTheCharacter)
 {
     const CompileCase& c = GetParam();
+    const AnsiString text = ArgumentBytes("NOTATION", c.text);
     if (c.hex) {
-        EXPECT_EQ(FormatItems(CompileOrThrow(c.text, c.big, c.match)), c.hex);
+        EXPECT_EQ(FormatItems(CompileOrThrow(text, c.big, c.match)), c.hex);
         return;
     }
     try {
-        CompileOrThrow(c.text, c.big, c.match);
+        CompileOrThrow(text, c.big, c.match);
         FAIL() << "compiled: " << c.text;
     } catch (const CliError& e) {
         EXPECT_STREQ(e.what(), c.error);
@@ -45,20 +46,70 @@ INSTANTIATE_TEST_SUITE_P(
                       CompileCase{"255, 0x0A", false, false, "FF 0A", nullptr},
                       CompileCase{"1,?,*,2", false, true, "01 ?? * 02", nullptr},
                       CompileCase{"  ", false, false, "", nullptr},
-                      CompileCase{"1,?", false, false, nullptr, "bad notation at character 3"},
-                      CompileCase{"1, 2,zz,3", false, false, nullptr, "bad notation at character 6"},
-                      CompileCase{"   256", false, false, nullptr, "bad notation at character 4"},
-                      CompileCase{"1,,2", false, false, nullptr, "bad notation at character 3"},
+                      // The reasons are the window's, in its English.
+                      CompileCase{"1,?", false, false, nullptr,
+                                  "bad notation at character 3: Wildcards are allowed only in comparison data"},
+                      CompileCase{"1, 2,zz,3", false, false, nullptr,
+                                  "bad notation at character 6: Not a number, or out of range"},
+                      CompileCase{"   256", false, false, nullptr,
+                                  "bad notation at character 4: Not a number, or out of range"},
+                      CompileCase{"1,,2", false, false, nullptr, "bad notation at character 3: Nothing between the commas"},
                       // A double-byte character is one character, whatever its bytes.
                       CompileCase{"\"\xE3\x81\x82\xE3\x81\x84\",zz", false, false, nullptr,
-                                  "bad notation at character 6"},
-                      CompileCase{"%LENS,?,%LENE", false, true, nullptr, "bad notation at character 7"},
+                                  "bad notation at character 6: Not a number, or out of range"},
+                      CompileCase{"%LENS,?,%LENE", false, true, nullptr,
+                                  "bad notation at character 7: No wildcards inside a length, XOR, sum or CRC range"},
                       // The same compiler: CRC fields, with wildcards refused inside their range.
                       CompileCase{"%CRCS,\"123456789\",%CRCE(CRC-16/MODBUS)", false, false,
                                   "31 32 33 34 35 36 37 38 39 37 4B", nullptr},
                       CompileCase{"%CRCS,\"123456789\",%CRCE(CRC-32)", true, false,
                                   "31 32 33 34 35 36 37 38 39 CB F4 39 26", nullptr},
-                      CompileCase{"%CRCS,1,*,%CRCE(CRC-8)", false, true, nullptr, "bad notation at character 9"}));
+                      CompileCase{"%CRCS,1,*,%CRCE(CRC-8)", false, true, nullptr,
+                                  "bad notation at character 9: No wildcards inside a length, XOR, sum or CRC range"},
+                      CompileCase{"%CRCS,1,%CRCE(CRC-0)", false, false, nullptr,
+                                  "bad notation at character 9: Unknown CRC algorithm name"}));
+
+// Every argument that becomes bytes: UTF-8 text converted exactly, raw code page
+// 932 taken as it stands, and the two ways an argument is refused.
+struct ArgumentCase {
+    const char* name;
+    std::string argument;
+    const char* bytes; // nullptr: refused
+    const char* error;
+};
+
+class Arguments : public ::testing::TestWithParam<ArgumentCase> {};
+
+TEST_P(Arguments, BecomeCodePage932OrAreRefused)
+{
+    const ArgumentCase& c = GetParam();
+    try {
+        const AnsiString bytes = ArgumentBytes(c.name, c.argument);
+        ASSERT_NE(c.bytes, nullptr) << "taken: " << c.argument;
+        EXPECT_EQ(bytes, c.bytes);
+    } catch (const CliError& e) {
+        ASSERT_EQ(c.bytes, nullptr) << e.what();
+        EXPECT_STREQ(e.what(), c.error);
+        EXPECT_EQ(e.ExitCode(), 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Arguments,
+    ::testing::Values(
+        ArgumentCase{"NOTATION", "1,2", "1,2", nullptr}, ArgumentCase{"--text", "", "", nullptr},
+        ArgumentCase{"--text", "?", "?", nullptr},
+        ArgumentCase{"--text", "\xE3\x81\x82\xEF\xBD\xB1", "\x82\xA0\xB1", nullptr}, // "あｱ" in UTF-8
+        ArgumentCase{"--command", "\xE8\xA1\xA8", "\x95\\", nullptr},                // "表": its trail byte is '\\'
+        ArgumentCase{"NOTATION", "\"\x95\\\"", "\"\x95\\\"", nullptr},              // code page 932 as it stands
+        ArgumentCase{"--text", "\x82\xA0\xB1", "\x82\xA0\xB1", nullptr},
+        // "é" in UTF-8 is also two half-width kana in code page 932: UTF-8 is read first.
+        ArgumentCase{"--text", "Caf\xC3\xA9", nullptr, "--text: \"\xC3\xA9\" (U+00E9) has no code page 932 form"},
+        ArgumentCase{"NOTATION", "\"\xF0\x9F\x98\x80\"", nullptr,
+                     "NOTATION: \"\xF0\x9F\x98\x80\" (U+1F600) has no code page 932 form"},
+        ArgumentCase{"NOTATION", "\xFF", nullptr, "NOTATION: byte 1 (0xFF) is neither UTF-8 nor code page 932"},
+        ArgumentCase{"--command", "ab\x82", nullptr, "--command: byte 3 (0x82) is neither UTF-8 nor code page 932"},
+        ArgumentCase{"--text", "\x82\xA0\x80", nullptr, "--text: byte 3 (0x80) is neither UTF-8 nor code page 932"}));
 
 struct EndpointCase {
     const char* text;

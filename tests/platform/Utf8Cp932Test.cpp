@@ -66,6 +66,11 @@ TEST(Utf8Cp932, ValidityOfBothEncodings)
     EXPECT_TRUE(IsValidCp932("\x83\x66\xB1 A"));
     EXPECT_FALSE(IsValidCp932("\x83"));            // a lead byte without its trail
     EXPECT_FALSE(IsValidCp932("\xFF"));
+    // Where each reading stops.
+    EXPECT_EQ(ValidUtf8Length("\xE3\x81\x82\xC0\xAF"), 3u);
+    EXPECT_EQ(ValidCp932Length("\x83\x66" "a\x83"), 3u);
+    EXPECT_EQ(ValidCp932Length("a\xFF" "b"), 1u);
+    EXPECT_EQ(ValidCp932Length("\x83\x66"), 2u);
 }
 
 } // namespace

@@ -56,11 +56,16 @@ TEST(AutoReplyFile, RowTypeField)
     }
 }
 
+// Which lines make rows, and for those that do not, whether the comparison
+// data's notation is why: where in the field (bytes from 1) and the fault.
 TEST(AutoReplyFile, WhichLinesMakeRows)
 {
+    constexpr auto kNone = CompileFault::None;
     struct Case {
         const char* line;
         bool accepted;
+        std::size_t faultAt = 0; // 0: not refused for its notation
+        CompileFault fault = kNone;
     } cases[] = {
         {"0\t01", true},
         {"1\t02\ta\tb", false}, // type 1 needs five fields
@@ -72,23 +77,34 @@ TEST(AutoReplyFile, WhichLinesMakeRows)
         {"0", false},
         {"0 01", false},
         {"", false},
-        {"0\t%LENS", false},
-        {"0\tzz", false},
+        {"0\t%LENS", false}, // compiles to no bytes: blank, not faulty
+        {"0\tzz", false, 1, CompileFault::BadNumber},
         {"0\t", false},
         {"0\t?", true},
         {"0\t*", true},
-        {"0\t%LENS, ?", false},
+        {"0\t%LENS, ?", false, 8, CompileFault::WildcardInRange},
         // CRC fields in comparison data: wildcards outside their range only.
         {"0\t%CRCS, 1, %CRCE(CRC-8), *", true},
-        {"0\t%CRCS, 1, ?, %CRCE(CRC-8)", false},
-        {"0\t%CRCS, 1, %CRCE(CRC-0)", false},
-        {"0\tF1e39", false}, // out of single precision: a notation error
+        {"0\t%CRCS, 1, ?, %CRCE(CRC-8)", false, 11, CompileFault::WildcardInRange},
+        {"0\t%CRCS, 1, %CRCE(CRC-0)", false, 11, CompileFault::UnknownCrc},
+        {"0\tF1e39", false, 1, CompileFault::BadNumber}, // out of single precision: a notation error
+        // A direct row's reply is not compiled here: the window sends it or says why then.
+        {"1\t01\t\t\t1,zz", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         TAutoReplyTable table;
         EXPECT_EQ(table.ParseAutoReplyLine(c.line), c.accepted);
         EXPECT_EQ(table.Count(), c.accepted ? 1 : 0);
+        TAutoReplyLineFault fault;
+        fault.CompareDataRefused = true; // each call says afresh
+        EXPECT_EQ(table.ParseAutoReplyLine(c.line, &fault), c.accepted);
+        EXPECT_EQ(fault.CompareDataRefused, c.faultAt != 0);
+        EXPECT_EQ(fault.Error.Position, c.faultAt);
+        EXPECT_EQ(fault.Error.Fault, c.fault);
+        if (c.faultAt != 0) {
+            EXPECT_EQ(fault.CompareData, std::string_view(c.line).substr(2));
+        }
     }
 }
 
