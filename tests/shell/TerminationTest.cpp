@@ -62,27 +62,40 @@ TEST(TerminationChild, DISABLED_HangsAfterTheFirstSignal)
         ::usleep(100000);
 }
 
+// Runs this test program's disabled test `child` in a child process with its
+// own settings and state folders under `dir`, and returns what it printed up to
+// its "ready" line (empty when it never got there).
+QByteArray StartChild(QProcess& child, const QTemporaryDir& dir, const char* test, const QString& library = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_STATE_HOME"), dir.filePath(QStringLiteral("state")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("VORPEX_LOCAL_ADDRESS"), QStringLiteral("127.0.0.1"));
+    env.insert(QStringLiteral("VPX_CHILD_FILE"), library);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_also_run_disabled_tests"),
+                 QStringLiteral("--gtest_filter=TerminationChild.DISABLED_") + QString::fromLatin1(test)});
+    if (!child.waitForStarted(10000))
+        return {};
+    QByteArray out;
+    const QDeadlineTimer deadline(60000);
+    while (!out.contains("ready") && !deadline.hasExpired() && child.state() == QProcess::Running) {
+        child.waitForReadyRead(100);
+        out += child.readAllStandardOutput();
+    }
+    return out;
+}
+
 // A second SIGTERM or SIGINT ends a program that does not end by the first.
 TEST(EndedFromOutside, ASecondSignalEndsAStuckProgramAtOnce)
 {
     for (const int signal : {SIGTERM, SIGINT}) {
         QTemporaryDir dir;
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_STATE_HOME"), dir.filePath(QStringLiteral("state")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_also_run_disabled_tests"),
-                     QStringLiteral("--gtest_filter=TerminationChild.DISABLED_HangsAfterTheFirstSignal")});
-        ASSERT_TRUE(child.waitForStarted(10000));
-        QByteArray out;
-        const QDeadlineTimer deadline(60000);
-        while (!out.contains("ready") && !deadline.hasExpired() && child.state() == QProcess::Running) {
-            child.waitForReadyRead(100);
-            out += child.readAllStandardOutput();
-        }
+        const QByteArray out = StartChild(child, dir, "HangsAfterTheFirstSignal");
         ASSERT_TRUE(out.contains("ready")) << out.toStdString();
         ASSERT_EQ(::kill(static_cast<pid_t>(child.processId()), signal), 0);
         EXPECT_FALSE(child.waitForFinished(300)) << "the first one waits for the event loop";
@@ -109,24 +122,7 @@ TEST_P(EndedFromOutsideTest, ClosesTheNormalWayAndKeepsTheUnsavedLibrary)
     const QString state = dir.filePath(QStringLiteral("state"));
 
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_STATE_HOME"), state);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("VORPEX_LOCAL_ADDRESS"), QStringLiteral("127.0.0.1"));
-    env.insert(QStringLiteral("VPX_CHILD_FILE"), library);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_also_run_disabled_tests"),
-                 QStringLiteral("--gtest_filter=TerminationChild.DISABLED_RunsTheWindowUntilEnded")});
-    ASSERT_TRUE(child.waitForStarted(10000));
-    QByteArray out;
-    const QDeadlineTimer deadline(60000);
-    while (!out.contains("ready") && !deadline.hasExpired() && child.state() == QProcess::Running) {
-        child.waitForReadyRead(100);
-        out += child.readAllStandardOutput();
-    }
+    QByteArray out = StartChild(child, dir, "RunsTheWindowUntilEnded", library);
     ASSERT_TRUE(out.contains("ready 0")) << out.toStdString();
     EXPECT_EQ(ReadAll(settings).find("[Window]"), std::string::npos); // nothing saved yet
 
