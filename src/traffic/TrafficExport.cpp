@@ -301,8 +301,10 @@ std::string TrafficTextLine(const TTrafficRecord& record, const TrafficTextNames
     line += DirectionText(record, names);
     line += '\t';
     line += record.PeerAddress;
-    line += ':';
+    line += '\t';
     line += std::to_string(record.PeerPort);
+    line += '\t';
+    line += std::to_string(PayloadSize(record));
     line += '\t';
     AppendHexBytes(line, record.Data.data(), PayloadSize(record));
     line += '\t';

@@ -89,8 +89,8 @@ std::string ExportCsv(const std::vector<const TTrafficRecord*>& records, const T
 // and quoted behind an apostrophe when a spreadsheet would take it for a formula.
 std::string CsvField(std::string_view text);
 
-// The clipboard's line for a record, from the same texts the CSV holds:
-// time, direction, address:port, hex, comment, tab-separated.
+// The clipboard's line for a record: the CSV's fields (time, direction, address,
+// port, length, hex, comment), tab-separated, so that it pastes into the same columns.
 std::string TrafficTextLine(const TTrafficRecord& record, const TrafficTextNames& names = {});
 // One line per record, each ended by a line feed.
 std::string TrafficTextLines(const std::vector<const TTrafficRecord*>& records, const TrafficTextNames& names = {});

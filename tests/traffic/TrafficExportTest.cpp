@@ -281,8 +281,8 @@ TEST_F(JapanTime, TheCopiedLineHoldsTheCsvTexts)
     english.Received = "in";
     english.AutoReplySent = "auto";
     EXPECT_EQ(TrafficTextLines({reply.get(), in.get()}, english),
-              "2023-11-15 07:13:22.000001\tauto\t10.0.0.2:6000\t41 42\tテスト\n"
-              "1970-01-01 09:00:00.000000\tin\t10.0.0.9:1\t\t\n");
+              "2023-11-15 07:13:22.000001\tauto\t10.0.0.2\t6000\t2\t41 42\tテスト\n"
+              "1970-01-01 09:00:00.000000\tin\t10.0.0.9\t1\t0\t\t\n");
 }
 
 TEST(NewTrafficRecord, IsStampedWithTheWallClock)
