@@ -71,7 +71,10 @@ const CrcAlgorithm* FindCrcAlgorithm(std::string_view name) noexcept
     return nullptr;
 }
 
-std::uint32_t ComputeCrc(const CrcAlgorithm& a, std::span<const std::uint8_t> bytes) noexcept
+namespace {
+
+// One bit at a time: the definition, and what the tables are made from.
+std::uint32_t ComputeCrcBitwise(const CrcAlgorithm& a, std::span<const std::uint8_t> bytes) noexcept
 {
     const int w = a.Width;
     const std::uint64_t mask = (std::uint64_t{1} << w) - 1;
@@ -100,6 +103,71 @@ std::uint32_t ComputeCrc(const CrcAlgorithm& a, std::span<const std::uint8_t> by
             reg = Reflect(static_cast<std::uint32_t>(reg), w);
     }
     return static_cast<std::uint32_t>((reg ^ a.XorOut) & mask);
+}
+
+using Table = std::array<std::uint32_t, 256>;
+
+// What eight bit steps do to the register for each value of the byte that
+// enters it, so that a received datagram is checked a byte at a time.
+Table MakeTable(const CrcAlgorithm& a) noexcept
+{
+    Table table{};
+    const int w = a.Width;
+    const std::uint64_t mask = (std::uint64_t{1} << w) - 1;
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint64_t reg;
+        if (a.RefIn) {
+            const std::uint64_t poly = Reflect(a.Poly, w);
+            reg = i;
+            for (int bit = 0; bit < 8; ++bit)
+                reg = (reg & 1) ? (reg >> 1) ^ poly : reg >> 1;
+        } else {
+            const std::uint64_t top = std::uint64_t{1} << (w - 1);
+            reg = std::uint64_t{i} << (w - 8);
+            for (int bit = 0; bit < 8; ++bit)
+                reg = ((reg & top) ? (reg << 1) ^ a.Poly : reg << 1) & mask;
+        }
+        table[i] = static_cast<std::uint32_t>(reg);
+    }
+    return table;
+}
+
+const std::array<Table, Catalogue.size()>& Tables() noexcept
+{
+    static const std::array<Table, Catalogue.size()> tables = [] {
+        std::array<Table, Catalogue.size()> t{};
+        for (std::size_t i = 0; i < Catalogue.size(); ++i)
+            t[i] = MakeTable(Catalogue[i]);
+        return t;
+    }();
+    return tables;
+}
+
+} // namespace
+
+std::uint32_t ComputeCrc(const CrcAlgorithm& a, std::span<const std::uint8_t> bytes) noexcept
+{
+    // Only the catalogue's own entries have tables.
+    if (&a < Catalogue.data() || &a >= Catalogue.data() + Catalogue.size())
+        return ComputeCrcBitwise(a, bytes);
+    const Table& table = Tables()[static_cast<std::size_t>(&a - Catalogue.data())];
+    const int w = a.Width;
+    const std::uint32_t mask = w == 32 ? 0xFFFFFFFFu : (std::uint32_t{1} << w) - 1;
+    std::uint32_t reg;
+    if (a.RefIn) {
+        reg = Reflect(a.Init, w);
+        for (const std::uint8_t byte : bytes)
+            reg = (reg >> 8) ^ table[(reg ^ byte) & 0xFF];
+        if (!a.RefOut)
+            reg = Reflect(reg, w);
+    } else {
+        reg = a.Init;
+        for (const std::uint8_t byte : bytes)
+            reg = ((reg << 8) ^ table[((reg >> (w - 8)) ^ byte) & 0xFF]) & mask;
+        if (a.RefOut)
+            reg = Reflect(reg, w);
+    }
+    return (reg ^ a.XorOut) & mask;
 }
 
 } // namespace vpx

@@ -1,8 +1,9 @@
 #pragma once
 
 // The CRC catalogue the notation's %CRCE(NAME) fields draw on: each algorithm
-// with its usual parameters, and one bit-at-a-time engine that serves them all.
-// Commands are short, so a table per algorithm would buy nothing here.
+// with its usual parameters, and one engine that serves them all. Checked
+// comparison data computes a CRC for every datagram that reaches its field, so
+// the catalogue's algorithms run from a table a byte at a time.
 
 #include <cstddef>
 #include <cstdint>
