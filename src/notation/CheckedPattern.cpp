@@ -3,6 +3,7 @@
 #include "notation/Crc.h"
 #include "notation/NotationModes.h"
 
+#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -22,12 +23,32 @@ void AppendHexBytes(std::string& out, std::span<const std::uint8_t> bytes)
     }
 }
 
-std::uint64_t ReadValue(const std::uint8_t* bytes, std::size_t width, bool big) noexcept
+// The widths a value or a field can have, read at once: every datagram that
+// reaches a capture or a field reads one.
+[[gnu::always_inline]] inline std::uint64_t ReadValue(const std::uint8_t* bytes, std::size_t width, bool big) noexcept
 {
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < width; ++i)
-        v |= std::uint64_t{bytes[i]} << (8 * (big ? width - 1 - i : i));
-    return v;
+    const bool swap = (std::endian::native == std::endian::big) != big;
+    switch (width) {
+    case 1:
+        return bytes[0];
+    case 2: {
+        std::uint16_t v;
+        std::memcpy(&v, bytes, sizeof v);
+        return swap ? __builtin_bswap16(v) : v;
+    }
+    case 4: {
+        std::uint32_t v;
+        std::memcpy(&v, bytes, sizeof v);
+        return swap ? __builtin_bswap32(v) : v;
+    }
+    case 8: {
+        std::uint64_t v;
+        std::memcpy(&v, bytes, sizeof v);
+        return swap ? __builtin_bswap64(v) : v;
+    }
+    default:
+        return 0; // a run has no value
+    }
 }
 
 std::string_view FieldName(const TPatternStep& step) noexcept
@@ -154,10 +175,31 @@ void TCheckedPattern::Build()
             op.width = step.Width;
             op.step = s;
             op.openOp = opOfStep[step.OpenStep];
+            if (step.Crc)
+                op.crc = FindCrcTable(*step.Crc); // the compiler takes its algorithms from the catalogue
             m_ops.push_back(op);
             break;
         }
         opOfStep[s] = m_ops.size() - 1;
+    }
+    m_captureOps.clear();
+    m_fixedAt.clear();
+    m_fixedChecks.clear();
+    m_fixedSize = 0;
+    bool fixed = true;
+    for (std::size_t i = 0; i < m_ops.size(); ++i) {
+        if (m_ops[i].capture >= 0)
+            m_captureOps.push_back(i);
+        if (m_ops[i].kind == Op::Literal || m_ops[i].kind == Op::Field)
+            m_fixedChecks.push_back(i);
+        fixed = fixed && m_ops[i].kind != Op::Run;
+        m_fixedAt.push_back(m_fixedSize);
+        m_fixedSize += m_ops[i].width;
+    }
+    m_fixedAt.push_back(m_fixedSize);
+    if (!fixed) {
+        m_fixedAt.clear();
+        m_fixedSize = NotFixed;
     }
     // Backwards: what each op leaves for the ones after it.
     std::size_t need = 0;
@@ -180,8 +222,8 @@ void TCheckedPattern::Build()
     }
 }
 
-bool TCheckedPattern::FieldHolds(const Op& op, const std::uint8_t* data, const std::vector<std::size_t>& at,
-                                 std::size_t d, std::size_t& budget, std::array<std::uint8_t, 4>* expected) const
+[[gnu::always_inline]] inline bool TCheckedPattern::FieldHolds(const Op& op, const std::uint8_t* data, const std::size_t* at, std::size_t d,
+                                 std::size_t& budget, std::array<std::uint8_t, 4>* expected) const
 {
     const TPatternStep& step = m_steps[op.step];
     const std::size_t from = at[op.openOp];
@@ -207,10 +249,11 @@ bool TCheckedPattern::FieldHolds(const Op& op, const std::uint8_t* data, const s
         break;
     }
     case TRangeKind::Crc:
-        value = ComputeCrc(*step.Crc, std::span<const std::uint8_t>(p, n));
+        value = RunCrcTable(*op.crc, p, n);
         break;
     }
-    budget -= std::min(budget, step.Range == TRangeKind::Len ? std::size_t{0} : n);
+    if (step.Range != TRangeKind::Len)
+        budget = budget > n ? budget - n : 0;
     const std::size_t width = step.Width;
     const std::uint64_t mask = (std::uint64_t{1} << (8 * width)) - 1;
     value &= mask;
@@ -264,10 +307,14 @@ bool TCheckedPattern::Search(const std::uint8_t* data, std::size_t size, bool ch
             at[i] = d;
             const Op& op = m_ops[i];
             switch (op.kind) {
-            case Op::Literal:
-                fits = size - d >= op.width && std::memcmp(data + d, m_literals.data() + op.literalAt, op.width) == 0;
+            case Op::Literal: {
+                fits = size - d >= op.width;
+                const std::uint8_t* literal = m_literals.data() + op.literalAt;
+                for (std::uint32_t k = 0; fits && k < op.width; ++k)
+                    fits = data[d + k] == literal[k];
                 d += op.width;
                 break;
+            }
             case Op::Skip:
                 fits = size - d >= op.width;
                 d += op.width;
@@ -276,7 +323,7 @@ bool TCheckedPattern::Search(const std::uint8_t* data, std::size_t size, bool ch
                 fits = true;
                 break;
             case Op::Field:
-                fits = size - d >= op.width && (!checks || FieldHolds(op, data, at, d, budget));
+                fits = size - d >= op.width && (!checks || FieldHolds(op, data, at.data(), d, budget));
                 d += op.width;
                 break;
             case Op::Run: {
@@ -337,74 +384,122 @@ bool TCheckedPattern::Search(const std::uint8_t* data, std::size_t size, bool ch
     }
 }
 
-void TCheckedPattern::Collect(const std::uint8_t* data, TPatternMatch& result) const
+// Every capture's place and value. Their bytes are copied in one piece, from
+// the first capture's start to the last one's end.
+void TCheckedPattern::Collect(const std::uint8_t* data, const std::size_t* at, TPatternMatch& result) const
 {
-    result.Captures.resize(m_captures.size());
-    result.Bytes.clear();
-    const std::vector<std::size_t>& at = result.m_at;
-    for (std::size_t i = 0; i < m_ops.size(); ++i) {
-        const Op& op = m_ops[i];
-        if (op.capture < 0)
-            continue;
-        const TCaptureDef& def = m_captures[static_cast<std::size_t>(op.capture)];
-        TCapture& c = result.Captures[static_cast<std::size_t>(op.capture)];
+    const std::size_t count = m_captures.size();
+    result.Captures.resize(count);
+    if (count == 0) {
+        result.Bytes.clear();
+        return;
+    }
+    const std::size_t first = at[m_captureOps.front()];
+    const std::size_t n = at[m_captureOps.back() + 1] - first;
+    if (result.Bytes.size() != n)
+        result.Bytes.resize(n);
+    std::uint8_t* kept = result.Bytes.data();
+    const std::uint8_t* from = data + first;
+    if (n >= 4 && n <= 8) { // a number or two: two overlapping words, no call
+        std::memcpy(kept, from, 4);
+        std::memcpy(kept + n - 4, from + n - 4, 4);
+    } else if (n > 0) {
+        std::memcpy(kept, from, n);
+    }
+    // Captures are defined in the order of the text, so capture k is the k-th op that fills one.
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = m_captureOps[k];
+        const TCaptureDef& def = m_captures[k];
+        TCapture& c = result.Captures[k];
         c.Name = def.Name;
         c.Type = def.Type;
         c.BigEndian = def.BigEndian;
         c.Offset = at[i];
-        c.Length = op.kind == Op::Run ? at[i + 1] - at[i] : op.width;
-        c.BytesAt = result.Bytes.size();
-        result.Bytes.insert(result.Bytes.end(), data + c.Offset, data + c.Offset + c.Length);
-        const std::uint64_t raw = ReadValue(data + c.Offset, ValueWidth(def.Type), def.BigEndian);
-        c.Integer = 0;
-        c.Real = 0;
+        c.Length = at[i + 1] - at[i];
+        c.BytesAt = c.Offset - first;
+        const std::uint8_t* p = data + c.Offset;
+        const bool big = def.BigEndian;
+        std::int64_t integer = 0;
+        double real = 0;
         switch (def.Type) {
         case TValueType::Run:
             break;
         case TValueType::Byte:
-        case TValueType::US:
-        case TValueType::UI:
-            c.Integer = static_cast<std::int64_t>(raw);
+            integer = p[0];
             break;
         case TValueType::C:
-            c.Integer = static_cast<std::int8_t>(raw);
+            integer = static_cast<std::int8_t>(p[0]);
             break;
         case TValueType::S:
-            c.Integer = static_cast<std::int16_t>(raw);
+            integer = static_cast<std::int16_t>(ReadValue(p, 2, big));
+            break;
+        case TValueType::US:
+            integer = static_cast<std::int64_t>(ReadValue(p, 2, big));
             break;
         case TValueType::I:
-            c.Integer = static_cast<std::int32_t>(raw);
+            integer = static_cast<std::int32_t>(ReadValue(p, 4, big));
+            break;
+        case TValueType::UI:
+            integer = static_cast<std::int64_t>(ReadValue(p, 4, big));
             break;
         case TValueType::F: {
             float f;
-            const auto bits = static_cast<std::uint32_t>(raw);
+            const auto bits = static_cast<std::uint32_t>(ReadValue(p, 4, big));
             std::memcpy(&f, &bits, sizeof f);
-            c.Real = f;
+            real = f;
             break;
         }
-        case TValueType::D:
-            std::memcpy(&c.Real, &raw, sizeof c.Real);
+        case TValueType::D: {
+            const std::uint64_t bits = ReadValue(p, 8, big);
+            std::memcpy(&real, &bits, sizeof real);
             break;
+        }
+        }
+        c.Integer = integer;
+        c.Real = real;
+    }
+}
+
+// A pattern without runs has one place for everything: a datagram of its size
+// is checked straight through, without the search's bookkeeping.
+bool TCheckedPattern::FixedHolds(const std::uint8_t* data, std::size_t& budget) const
+{
+    for (const std::size_t i : m_fixedChecks) {
+        const Op& op = m_ops[i];
+        const std::size_t d = m_fixedAt[i];
+        if (op.kind == Op::Literal) {
+            const std::uint8_t* literal = m_literals.data() + op.literalAt;
+            for (std::uint32_t k = 0; k < op.width; ++k)
+                if (data[d + k] != literal[k])
+                    return false;
+        } else if (!FieldHolds(op, data, m_fixedAt.data(), d, budget)) {
+            return false;
         }
     }
+    return true;
 }
 
 void TCheckedPattern::Match(const std::uint8_t* data, std::size_t size, TPatternMatch& result,
                             std::size_t budget) const
 {
+    result.BudgetSpent = false;
+    if (!m_steps.empty()) {
+        // The captures are written over the last datagram's, without making them anew.
+        const bool fixed = m_fixedSize != NotFixed;
+        if (fixed ? size == m_fixedSize && FixedHolds(data, budget) : Search(data, size, true, result, budget)) {
+            result.Outcome = TMatchOutcome::Matched;
+            result.Note.Field = {};
+            result.Note.Width = 0;
+            Collect(data, fixed ? m_fixedAt.data() : result.m_at.data(), result);
+            return;
+        }
+    }
     result.Outcome = TMatchOutcome::NoMatch;
     result.Captures.clear();
     result.Bytes.clear();
-    result.Note = TCheckNote();
-    result.BudgetSpent = false;
-    if (m_steps.empty())
-        return;
-    if (Search(data, size, true, result, budget)) {
-        result.Outcome = TMatchOutcome::Matched;
-        Collect(data, result);
-        return;
-    }
-    if (result.BudgetSpent)
+    result.Note.Field = {};
+    result.Note.Width = 0;
+    if (m_steps.empty() || result.BudgetSpent || (m_fixedSize != NotFixed && size != m_fixedSize))
         return;
     // No split passes its checks. The note is for the first split that would
     // match without them, at the first of its fields that fails.
@@ -416,12 +511,13 @@ void TCheckedPattern::Match(const std::uint8_t* data, std::size_t size, TPattern
         if (op.kind != Op::Field)
             continue;
         std::array<std::uint8_t, 4> expected{};
-        if (FieldHolds(op, data, at, at[i], budget, &expected))
+        if (FieldHolds(op, data, at.data(), at[i], budget, &expected))
             continue;
         result.Outcome = TMatchOutcome::CheckFailed;
         result.Note.Field = FieldName(m_steps[op.step]);
         result.Note.Width = static_cast<std::uint8_t>(op.width);
         result.Note.Expected = expected;
+        result.Note.Received = {};
         std::memcpy(result.Note.Received.data(), data + at[i], op.width);
         return;
     }

@@ -36,6 +36,8 @@
 
 namespace vpx {
 
+struct CrcTable;
+
 // One captured part of a matched datagram.
 struct TCapture {
     std::string_view Name;   // the pattern's own text: valid while the pattern lives
@@ -126,20 +128,29 @@ private:
         std::int32_t capture = -1;   // Skip, Run: the definition it fills
         std::size_t step = 0;        // Field: its step
         std::size_t openOp = 0;      // Field: the Open op its range began at
+        const CrcTable* crc = nullptr; // Field of a CRC range
         std::size_t minAfter = 0;    // bytes the ops after this one need at least
     };
 
     void Build();
     bool Search(const std::uint8_t* data, std::size_t size, bool checks, TPatternMatch& result,
                 std::size_t& budget) const;
-    bool FieldHolds(const Op& op, const std::uint8_t* data, const std::vector<std::size_t>& at, std::size_t d,
+    bool FieldHolds(const Op& op, const std::uint8_t* data, const std::size_t* at, std::size_t d,
                     std::size_t& budget, std::array<std::uint8_t, 4>* expected = nullptr) const;
-    void Collect(const std::uint8_t* data, TPatternMatch& result) const;
+    bool FixedHolds(const std::uint8_t* data, std::size_t& budget) const;
+    void Collect(const std::uint8_t* data, const std::size_t* at, TPatternMatch& result) const;
+
+    static constexpr std::size_t NotFixed = ~std::size_t{0};
 
     std::vector<TPatternStep> m_steps;
     std::vector<TCaptureDef> m_captures;
     std::vector<Op> m_ops;
     std::vector<std::uint8_t> m_literals;
+    std::vector<std::size_t> m_captureOps; // the ops that fill a capture, in order
+    // Without runs: the datagram's size, and where each op begins; NotFixed otherwise.
+    std::size_t m_fixedSize = NotFixed;
+    std::vector<std::size_t> m_fixedAt;
+    std::vector<std::size_t> m_fixedChecks; // the literal and field ops, which are all a fixed pattern checks
 };
 
 } // namespace vpx

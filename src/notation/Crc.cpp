@@ -44,7 +44,7 @@ bool EqualNoCase(std::string_view a, std::string_view b) noexcept
     return true;
 }
 
-std::uint32_t Reflect(std::uint32_t value, int width) noexcept
+constexpr std::uint32_t Reflect(std::uint32_t value, int width) noexcept
 {
     std::uint32_t out = 0;
     for (int i = 0; i < width; ++i)
@@ -105,15 +105,16 @@ std::uint32_t ComputeCrcBitwise(const CrcAlgorithm& a, std::span<const std::uint
     return static_cast<std::uint32_t>((reg ^ a.XorOut) & mask);
 }
 
-using Table = std::array<std::uint32_t, 256>;
-
-// What eight bit steps do to the register for each value of the byte that
-// enters it, so that a received datagram is checked a byte at a time.
-Table MakeTable(const CrcAlgorithm& a) noexcept
+constexpr CrcTable MakeTable(const CrcAlgorithm& a) noexcept
 {
-    Table table{};
+    CrcTable t;
     const int w = a.Width;
     const std::uint64_t mask = (std::uint64_t{1} << w) - 1;
+    t.Mask = static_cast<std::uint32_t>(mask);
+    t.XorOut = a.XorOut;
+    t.Width = w;
+    t.RefIn = a.RefIn;
+    t.Start = a.RefIn ? Reflect(a.Init, w) : a.Init;
     for (std::uint32_t i = 0; i < 256; ++i) {
         std::uint64_t reg;
         if (a.RefIn) {
@@ -127,47 +128,41 @@ Table MakeTable(const CrcAlgorithm& a) noexcept
             for (int bit = 0; bit < 8; ++bit)
                 reg = ((reg & top) ? (reg << 1) ^ a.Poly : reg << 1) & mask;
         }
-        table[i] = static_cast<std::uint32_t>(reg);
+        t.Entries[i] = static_cast<std::uint32_t>(reg);
     }
-    return table;
+    return t;
 }
 
-const std::array<Table, Catalogue.size()>& Tables() noexcept
-{
-    static const std::array<Table, Catalogue.size()> tables = [] {
-        std::array<Table, Catalogue.size()> t{};
-        for (std::size_t i = 0; i < Catalogue.size(); ++i)
-            t[i] = MakeTable(Catalogue[i]);
-        return t;
-    }();
+// A table keeps the register in the output's bit order.
+static_assert([] {
+    for (const CrcAlgorithm& a : Catalogue)
+        if (a.RefIn != a.RefOut)
+            return false;
+    return true;
+}());
+
+// Made when the program is compiled: nothing to set up at the first datagram.
+constexpr auto Tables = [] {
+    std::array<CrcTable, Catalogue.size()> tables{};
+    for (std::size_t i = 0; i < Catalogue.size(); ++i)
+        tables[i] = MakeTable(Catalogue[i]);
     return tables;
-}
+}();
 
 } // namespace
 
+const CrcTable* FindCrcTable(const CrcAlgorithm& a) noexcept
+{
+    if (&a < Catalogue.data() || &a >= Catalogue.data() + Catalogue.size())
+        return nullptr;
+    return &Tables[static_cast<std::size_t>(&a - Catalogue.data())];
+}
+
 std::uint32_t ComputeCrc(const CrcAlgorithm& a, std::span<const std::uint8_t> bytes) noexcept
 {
-    // Only the catalogue's own entries have tables.
-    if (&a < Catalogue.data() || &a >= Catalogue.data() + Catalogue.size())
-        return ComputeCrcBitwise(a, bytes);
-    const Table& table = Tables()[static_cast<std::size_t>(&a - Catalogue.data())];
-    const int w = a.Width;
-    const std::uint32_t mask = w == 32 ? 0xFFFFFFFFu : (std::uint32_t{1} << w) - 1;
-    std::uint32_t reg;
-    if (a.RefIn) {
-        reg = Reflect(a.Init, w);
-        for (const std::uint8_t byte : bytes)
-            reg = (reg >> 8) ^ table[(reg ^ byte) & 0xFF];
-        if (!a.RefOut)
-            reg = Reflect(reg, w);
-    } else {
-        reg = a.Init;
-        for (const std::uint8_t byte : bytes)
-            reg = ((reg << 8) ^ table[((reg >> (w - 8)) ^ byte) & 0xFF]) & mask;
-        if (a.RefOut)
-            reg = Reflect(reg, w);
-    }
-    return (reg ^ a.XorOut) & mask;
+    if (const CrcTable* table = FindCrcTable(a))
+        return RunCrcTable(*table, bytes.data(), bytes.size());
+    return ComputeCrcBitwise(a, bytes);
 }
 
 } // namespace vpx
