@@ -104,33 +104,20 @@ TEST(CheckedPattern, ChecksAndCapturesWhatArrives)
     }
 }
 
-TEST(CheckedPattern, CapturesKeepTheirPlaceAndBytes)
+TEST(CheckedPattern, OneResultServesDatagramAfterDatagram)
 {
     TCheckedPattern pattern;
     CompileError error;
     ASSERT_TRUE(pattern.Compile("0x02, *{text}, 0x03, BUS{n}", error));
-    const auto data = HexBytes("02 41 42 03 00 07");
     TPatternMatch match;
-    pattern.Match(data.data(), data.size(), match);
-    ASSERT_EQ(match.Outcome, O::Matched);
-    ASSERT_EQ(match.Captures.size(), 2u);
-    const TCapture& text = match.Captures[0];
-    EXPECT_EQ(text.Name, "text");
-    EXPECT_EQ(text.Type, TValueType::Run);
-    EXPECT_EQ(text.Offset, 1u);
-    EXPECT_EQ(WireHex({match.BytesOf(text).begin(), match.BytesOf(text).end()}), "41 42");
-    const TCapture& n = match.Captures[1];
-    EXPECT_EQ(n.Offset, 4u);
-    EXPECT_EQ(n.Length, 2u);
-    EXPECT_TRUE(n.BigEndian);
-    EXPECT_EQ(n.Integer, 7);
-    EXPECT_EQ(CaptureValueText(match, n), "7");
-
-    // The same result object serves the next datagram: nothing of the last one stays.
-    const auto other = HexBytes("02 03 00 08");
-    pattern.Match(other.data(), other.size(), match);
+    const auto first = HexBytes("02 41 42 03 00 07");
+    pattern.Match(first.data(), first.size(), match);
+    EXPECT_EQ(CaptureText(match), "text=41 42 n=7");
+    EXPECT_EQ(match.Captures[1].Offset, 4u);
+    const auto second = HexBytes("02 03 00 08");
+    pattern.Match(second.data(), second.size(), match);
     EXPECT_EQ(CaptureText(match), "text= n=8");
-    pattern.Match(data.data(), 3, match);
+    pattern.Match(first.data(), 3, match);
     EXPECT_EQ(match.Outcome, O::NoMatch);
     EXPECT_TRUE(match.Captures.empty());
 }
@@ -202,18 +189,6 @@ TEST(CheckedPattern, RefusesWhatItCannotRead)
         EXPECT_EQ(error.Position, c.position);
         EXPECT_TRUE(pattern.Empty());
         EXPECT_TRUE(pattern.Captures().empty());
-    }
-}
-
-TEST(CheckedPattern, NewFormsStayErrorsForTheOrdinaryCompiler)
-{
-    for (const char* text : {"?{a}", "*{a}", "US{x}", "C{c}", "%LENS, ?, %LENE", "%CRCS, *, %CRCE(CRC-8)"}) {
-        SCOPED_TRACE(text);
-        std::vector<std::int32_t> items;
-        EXPECT_EQ(CompileCommand(0, text, items, true), -1);
-        TCheckedPattern pattern;
-        CompileError error;
-        EXPECT_TRUE(pattern.Compile(text, error));
     }
 }
 

@@ -161,15 +161,12 @@ TEST(AutoReplyFile, CheckedRowsCaptureAndCompileTheirReply)
     EXPECT_EQ(CaptureText(hit.Match), "reg=107 count=3");
 
     // The answers count 0, 1, 2 into the reply.
-    std::vector<std::string> answers;
-    for (int i = 0; i < 3; ++i) {
+    for (const char* counter : {"$00, $00", "$00, $01", "$00, $02"}) {
         const TAutoReplyAnswer answer = table.NextAnswer(hit.Index, row.Reply.Faults());
         EXPECT_FALSE(answer.Dropped);
-        answers.push_back(row.Reply.FillText(&hit.Match, answer.Counter));
+        EXPECT_EQ(row.Reply.FillText(&hit.Match, answer.Counter),
+                  "%CRCS, 0x01, 0x03, 2, " + std::string(counter) + ", %LCRCE(CRC-16/MODBUS)");
     }
-    EXPECT_EQ(answers, (std::vector<std::string>{"%CRCS, 0x01, 0x03, 2, $00, $00, %LCRCE(CRC-16/MODBUS)",
-                                                 "%CRCS, 0x01, 0x03, 2, $00, $01, %LCRCE(CRC-16/MODBUS)",
-                                                 "%CRCS, 0x01, 0x03, 2, $00, $02, %LCRCE(CRC-16/MODBUS)"}));
 }
 
 TEST(AutoReplyFile, TheNearestRowIsTheFirstThatFailedOnlyOnACheck)
@@ -269,13 +266,9 @@ TEST(AutoReplyFile, DropsFollowTheSeedRowByRow)
     EXPECT_NE(run(5, false), run(6, false));
     EXPECT_NE(run(1, false).find('-'), std::string::npos);
     EXPECT_NE(run(1, false).find('x'), std::string::npos);
-
     TAutoReplyTable table;
     EXPECT_EQ(table.FaultSeed(), 1u);
-    table.ParseAutoReplyLine("1\t01\t\t\t01");
-    for (int i = 0; i < 20; ++i)
-        EXPECT_FALSE(table.NextAnswer(0, table.Row(0).Reply.Faults()).Dropped);
-    EXPECT_THROW(table.NextAnswer(1, {}), std::out_of_range);
+    EXPECT_THROW(table.NextAnswer(0, {}), std::out_of_range);
 }
 
 } // namespace
