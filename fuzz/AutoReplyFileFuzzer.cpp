@@ -1,5 +1,6 @@
 // The auto-reply file reader: the contents cut into lines, every line parsed
-// into a row or skipped, then the table asked for the first matching row.
+// into a row (plain or checked) or skipped, then the table asked for the first
+// matching row.
 
 #include "FuzzCheck.h"
 
@@ -47,12 +48,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     for (int i = 0; i < table.Count(); ++i) {
         const vpx::TAutoReplyRow& row = table.Row(i);
         VPX_FUZZ_CHECK(row.RowType == vpx::rtLookup || row.RowType == vpx::rtDirect);
-        VPX_FUZZ_CHECK(!row.Pattern.empty());
         VPX_FUZZ_CHECK(row.Enabled);
         if (row.RowType == vpx::rtLookup)
             VPX_FUZZ_CHECK(row.SendData.empty());
-        // The pattern is the compiled, normalised comparison field.
         Items compiled, normalised;
+        if (row.Checked) {
+            // Only comparison data the ordinary compiler refuses is read as checked.
+            VPX_FUZZ_CHECK(row.Pattern.empty());
+            VPX_FUZZ_CHECK(!row.Checked->Empty());
+            VPX_FUZZ_CHECK(vpx::CompileCommand(0, row.CompareData, compiled, true) < 0);
+            const vpx::TAutoReplyRow* found = table.FindMatchingRow(bytes, size);
+            if (found)
+                VPX_FUZZ_CHECK(found->Enabled);
+            continue;
+        }
+        VPX_FUZZ_CHECK(!row.Pattern.empty());
+        // The pattern is the compiled, normalised comparison field.
         VPX_FUZZ_CHECK(vpx::CompileCommand(0, row.CompareData, compiled, true) > 0);
         vpx::NormalisePattern(compiled, normalised);
         VPX_FUZZ_CHECK(normalised == row.Pattern);
@@ -62,12 +73,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             const vpx::TAutoReplyRow* found = table.FindMatchingRow(witness);
             VPX_FUZZ_CHECK(found != nullptr);
             VPX_FUZZ_CHECK(found - table.Rows().data() <= i);
-            VPX_FUZZ_CHECK(vpx::MatchPattern(witness, found->Pattern));
+            if (found->Checked) { // a checked row before it may take the same data
+                const std::vector<std::uint8_t> witnessBytes(witness.begin(), witness.end());
+                VPX_FUZZ_CHECK(found->Checked->Matches(witnessBytes.data(), witnessBytes.size()));
+            } else {
+                VPX_FUZZ_CHECK(vpx::MatchPattern(witness, found->Pattern));
+            }
         }
     }
 
-    // Unchecked rows never match.
+    // The richer call finds the same row, or none.
     const Items raw(bytes, bytes + (size < 256 ? size : 256));
+    const std::vector<std::uint8_t> rawBytes(bytes, bytes + raw.size());
+    vpx::TAutoReplyHit hit;
+    const bool hitFound = table.FindMatch(rawBytes.data(), rawBytes.size(), hit);
+    VPX_FUZZ_CHECK(hit.Row == table.FindMatchingRow(raw));
+    VPX_FUZZ_CHECK(hitFound == (hit.Row != nullptr));
+    VPX_FUZZ_CHECK(!hit.Row || !hit.NearRow);
+    // Unchecked rows never match.
     for (int i = 0; i < table.Count(); ++i)
         table.SetEnabled(i, false);
     VPX_FUZZ_CHECK(table.FindMatchingRow(raw) == nullptr);

@@ -890,6 +890,30 @@ Restore it?<byte value="xd"/>
         <source>%1（警告: %2）</source>
         <translation>%1 (warning: %2)</translation>
     </message>
+    <message>
+        <source>名前は英字で始まる英字・数字・_ です（返信では後に +1 か -1 を付けられます）</source>
+        <translation>A name is letters, digits and _, beginning with a letter (in a reply +1 or -1 may follow it)</translation>
+    </message>
+    <message>
+        <source>同じ名前を二度取り込んでいます</source>
+        <translation>The same name is captured twice</translation>
+    </message>
+    <message>
+        <source>比較ﾃﾞｰﾀが取り込まない名前です</source>
+        <translation>The comparison data captures no such name</translation>
+    </message>
+    <message>
+        <source>* で取り込んだﾊﾞｲﾄ列は数値として書けません</source>
+        <translation>Bytes captured with * cannot be written as a number</translation>
+    </message>
+    <message>
+        <source>%DELAY・%DROP・%DUP は返信の先頭に一度ずつ書けます</source>
+        <translation>%DELAY, %DROP and %DUP go at the start of a reply, once each</translation>
+    </message>
+    <message>
+        <source>%DELAY(ﾐﾘ秒)・%DROP(0～100)・%DUP(1～100) の数値がないか範囲外です</source>
+        <translation>%DELAY(ms), %DROP(0-100) or %DUP(1-100) lacks its number or it is out of range</translation>
+    </message>
 </context>
 <context>
     <name>PayloadSender</name>

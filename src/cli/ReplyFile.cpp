@@ -21,7 +21,6 @@ ReplyFileSummary LoadReplyFile(const std::string& path, TAutoReplyTable& table)
     table.Clear();
     ReplyFileSummary summary;
     int lineNumber = 0;
-    std::vector<std::int32_t> items;
     for (const std::string_view line : SplitLineViews(contents)) {
         ++lineNumber;
         const auto refuse = [&](const AnsiString& field, const CompileError& error, const char* which) {
@@ -30,16 +29,22 @@ ReplyFileSummary LoadReplyFile(const std::string& path, TAutoReplyTable& table)
         };
         TAutoReplyLineFault fault;
         if (!table.ParseAutoReplyLine(line, &fault)) {
-            if (fault.CompareDataRefused)
-                refuse(fault.CompareData, fault.Error, " of the comparison data");
+            if (fault.Where == TAutoReplyLineFault::Part::CompareData && fault.Error.Fault != CompileFault::None)
+                refuse(fault.Field, fault.Error, " of the comparison data");
+            if (fault.Where == TAutoReplyLineFault::Part::Reply)
+                refuse(fault.Field, fault.Error, " of the reply");
             ++summary.skipped;
             continue;
         }
-        // The window compiles a reply when it sends it; here it must compile before the start.
+        // The window keeps a row whose reply is only mistyped and says so when it
+        // would send it; here every reply must compile before the start.
         const TAutoReplyRow& row = table.Rows().back();
-        CompileError error;
-        if (row.RowType == rtDirect && CompileCommand(0, row.SendData, items, false, error) < 0)
+        if (row.RowType == rtDirect && !row.ReplyCompiled) {
+            CompileError error;
+            TReplyTemplate reply;
+            reply.Compile(row.SendData, 0, row.Captures(), error);
             refuse(row.SendData, error, " of the reply");
+        }
     }
     summary.rows = table.Count();
     if (summary.rows == 0)

@@ -56,6 +56,18 @@ QString CompileFaultReason(CompileFault fault)
         return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "%CRCE の後には (ｱﾙｺﾞﾘｽﾞﾑ名) が要ります"));
     case CompileFault::UnknownCrc:
         return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "知らないCRCｱﾙｺﾞﾘｽﾞﾑ名です"));
+    case CompileFault::BadCaptureName:
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "名前は英字で始まる英字・数字・_ です（返信では後に +1 か -1 を付けられます）"));
+    case CompileFault::DuplicateCaptureName:
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "同じ名前を二度取り込んでいます"));
+    case CompileFault::UnknownCaptureName:
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "比較ﾃﾞｰﾀが取り込まない名前です"));
+    case CompileFault::CaptureHasNoValue:
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "* で取り込んだﾊﾞｲﾄ列は数値として書けません"));
+    case CompileFault::FaultKeywordPlace:
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "%DELAY・%DROP・%DUP は返信の先頭に一度ずつ書けます"));
+    case CompileFault::FaultKeywordValue:
+        return Translate(QT_TRANSLATE_NOOP("PayloadPreview", "%DELAY(ﾐﾘ秒)・%DROP(0～100)・%DUP(1～100) の数値がないか範囲外です"));
     case CompileFault::None:
         break;
     }

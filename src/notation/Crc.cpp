@@ -44,7 +44,7 @@ bool EqualNoCase(std::string_view a, std::string_view b) noexcept
     return true;
 }
 
-std::uint32_t Reflect(std::uint32_t value, int width) noexcept
+constexpr std::uint32_t Reflect(std::uint32_t value, int width) noexcept
 {
     std::uint32_t out = 0;
     for (int i = 0; i < width; ++i)
@@ -71,7 +71,10 @@ const CrcAlgorithm* FindCrcAlgorithm(std::string_view name) noexcept
     return nullptr;
 }
 
-std::uint32_t ComputeCrc(const CrcAlgorithm& a, std::span<const std::uint8_t> bytes) noexcept
+namespace {
+
+// One bit at a time: the definition, and what the tables are made from.
+std::uint32_t ComputeCrcBitwise(const CrcAlgorithm& a, std::span<const std::uint8_t> bytes) noexcept
 {
     const int w = a.Width;
     const std::uint64_t mask = (std::uint64_t{1} << w) - 1;
@@ -100,6 +103,66 @@ std::uint32_t ComputeCrc(const CrcAlgorithm& a, std::span<const std::uint8_t> by
             reg = Reflect(static_cast<std::uint32_t>(reg), w);
     }
     return static_cast<std::uint32_t>((reg ^ a.XorOut) & mask);
+}
+
+constexpr CrcTable MakeTable(const CrcAlgorithm& a) noexcept
+{
+    CrcTable t;
+    const int w = a.Width;
+    const std::uint64_t mask = (std::uint64_t{1} << w) - 1;
+    t.Mask = static_cast<std::uint32_t>(mask);
+    t.XorOut = a.XorOut;
+    t.Width = w;
+    t.RefIn = a.RefIn;
+    t.Start = a.RefIn ? Reflect(a.Init, w) : a.Init;
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint64_t reg;
+        if (a.RefIn) {
+            const std::uint64_t poly = Reflect(a.Poly, w);
+            reg = i;
+            for (int bit = 0; bit < 8; ++bit)
+                reg = (reg & 1) ? (reg >> 1) ^ poly : reg >> 1;
+        } else {
+            const std::uint64_t top = std::uint64_t{1} << (w - 1);
+            reg = std::uint64_t{i} << (w - 8);
+            for (int bit = 0; bit < 8; ++bit)
+                reg = ((reg & top) ? (reg << 1) ^ a.Poly : reg << 1) & mask;
+        }
+        t.Entries[i] = static_cast<std::uint32_t>(reg);
+    }
+    return t;
+}
+
+// A table keeps the register in the output's bit order.
+static_assert([] {
+    for (const CrcAlgorithm& a : Catalogue)
+        if (a.RefIn != a.RefOut)
+            return false;
+    return true;
+}());
+
+// Made when the program is compiled: nothing to set up at the first datagram.
+constexpr auto Tables = [] {
+    std::array<CrcTable, Catalogue.size()> tables{};
+    for (std::size_t i = 0; i < Catalogue.size(); ++i)
+        tables[i] = MakeTable(Catalogue[i]);
+    return tables;
+}();
+
+} // namespace
+
+const CrcTable* FindCrcTable(const CrcAlgorithm& a) noexcept
+{
+    if (&a < Catalogue.data() || &a >= Catalogue.data() + Catalogue.size())
+        return nullptr;
+    return &Tables[static_cast<std::size_t>(&a - Catalogue.data())];
+}
+
+std::uint32_t ComputeCrc(const CrcAlgorithm& a, std::span<const std::uint8_t> bytes) noexcept
+{
+    if (const CrcTable* table = FindCrcTable(a))
+        return RunCrcTable(*table, bytes.data(), bytes.size());
+    return ComputeCrcBitwise(a, bytes);
 }
 
 } // namespace vpx

@@ -1,6 +1,7 @@
 #include "notation/Notation.h"
 
 #include "notation/Crc.h"
+#include "notation/NotationModes.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
@@ -175,6 +176,7 @@ struct Range {
     bool open = false;
     std::uint32_t value = 0;
     std::size_t openedAt = 0; // the text position of its start keyword
+    std::size_t openStep = 0; // a checked pattern's Open step
 };
 
 // The CRC range keeps where it began: its bytes are the items appended since,
@@ -183,14 +185,29 @@ struct CrcRange {
     bool open = false;
     std::size_t start = 0;
     std::size_t openedAt = 0;
+    std::size_t openStep = 0;
+};
+
+// How a text is read. Plain is every command and comparison data as it always
+// was. Pattern is comparison data with checks and captures: the bytes become
+// steps, and a range's end a field checked against what arrives. Reply is a
+// reply text with fault keywords in front and tokens that name captures.
+enum class Mode { Plain, Pattern, Reply };
+
+struct ModeOutput {
+    Mode mode = Mode::Plain;
+    std::vector<TPatternStep>* steps = nullptr;   // Pattern
+    std::vector<TCaptureDef>* captures = nullptr; // Pattern: defined here
+    std::span<const TCaptureDef> known;           // Reply: what the names may refer to
+    detail::TReplyParts* parts = nullptr;         // Reply
 };
 
 class Compiler {
 public:
     Compiler(std::uint8_t defaultByteOrder, bool allowWildcards, std::vector<std::int32_t>& items,
-             std::vector<CompileWarning>* warnings)
+             std::vector<CompileWarning>* warnings, const ModeOutput& mode = {})
         : m_bigEndianDefault(defaultByteOrder == 1), m_allowWildcards(allowWildcards), m_items(items),
-          m_warnings(warnings)
+          m_warnings(warnings), m_mode(mode)
     {
     }
 
@@ -198,23 +215,19 @@ public:
     bool Token(std::string_view token, std::size_t position)
     {
         m_position = position;
+        m_tokenLength = token.size();
+        m_faultKeyword = false;
         if (token.empty())
             return Fail(CompileFault::EmptyToken);
-        if (token.front() == '"')
-            return Quoted(token) || Fail(CompileFault::TextAfterQuote);
-        if (token.front() == '%') {
-            m_fault = CompileFault::UnknownKeyword; // unless the keyword says better
-            return Keyword(token.substr(1));
-        }
-        if (token == "?" || token == "*") {
-            if (!m_allowWildcards)
-                return Fail(CompileFault::WildcardNotAllowed);
-            return Wildcard(token == "?" ? ItemAnyByte : ItemAnyRun);
-        }
-        return Number(token) || Fail(CompileFault::BadNumber);
+        const bool accepted = Dispatch(token);
+        if (accepted && !m_faultKeyword)
+            m_bodyStarted = true;
+        return accepted;
     }
 
     CompileFault Fault() const noexcept { return m_fault; }
+    // Whether the token just accepted was a reply's fault keyword.
+    bool WasFaultKeyword() const noexcept { return m_faultKeyword; }
 
     // The ranges still open at the end of the text.
     void Finish()
@@ -233,15 +246,156 @@ public:
     }
 
 private:
+    bool Dispatch(std::string_view token)
+    {
+        if (token.front() == '"')
+            return Quoted(token) || Fail(CompileFault::TextAfterQuote);
+        if (token.front() == '%') {
+            m_fault = CompileFault::UnknownKeyword; // unless the keyword says better
+            return Keyword(token.substr(1));
+        }
+        if (m_mode.mode == Mode::Pattern && (token.front() == '?' || token.front() == '*')) {
+            const std::string_view rest = TrimLeft(token.substr(1));
+            if (IsBraced(rest))
+                return Named(rest, token.front() == '?' ? TValueType::Byte : TValueType::Run, false, false);
+        }
+        if (m_mode.mode == Mode::Reply && token.front() == '{')
+            return Named(token, TValueType::Byte, false, true);
+        if (token == "?" || token == "*") {
+            if (!m_allowWildcards)
+                return Fail(CompileFault::WildcardNotAllowed);
+            return Wildcard(token == "?" ? ItemAnyByte : ItemAnyRun);
+        }
+        m_fault = CompileFault::BadNumber; // unless a name in braces says better
+        return Number(token);
+    }
+
     bool Fail(CompileFault fault) noexcept
     {
         m_fault = fault;
         return false;
     }
 
+    // "{...}" in place of a value names a capture, where captures are read.
+    bool IsBraced(std::string_view rest) const noexcept
+    {
+        return m_mode.mode != Mode::Plain && !rest.empty() && rest.front() == '{';
+    }
+
+    // `braced` is "{...}", the rest of the token after its type letters.
+    bool Named(std::string_view braced, TValueType type, bool big, bool untyped)
+    {
+        if (braced.size() < 2 || braced.back() != '}')
+            return Fail(CompileFault::BadCaptureName);
+        const std::string_view inside = Trim(braced.substr(1, braced.size() - 2));
+        if (m_mode.mode == Mode::Pattern)
+            return DefineCapture(inside, type, big);
+        return InsertToken(inside, type, big, untyped);
+    }
+
+    bool DefineCapture(std::string_view name, TValueType type, bool big)
+    {
+        if (!IsCaptureName(name))
+            return Fail(CompileFault::BadCaptureName);
+        std::vector<TCaptureDef>& defs = *m_mode.captures;
+        for (const TCaptureDef& d : defs)
+            if (d.Name == name)
+                return Fail(CompileFault::DuplicateCaptureName);
+        defs.push_back({std::string(name), type, big});
+        TPatternStep step;
+        step.Step = TPatternStep::Capture;
+        step.CaptureIndex = defs.size() - 1;
+        m_mode.steps->push_back(step);
+        return true;
+    }
+
+    // A reply token: "#" or a capture's name, for a typed token with "+1" or "-1" after it.
+    bool InsertToken(std::string_view inside, TValueType type, bool big, bool untyped)
+    {
+        TReplyInsert insert;
+        insert.Position = m_position - 1;
+        insert.Length = m_tokenLength;
+        insert.Type = untyped ? TValueType::Byte : type;
+        insert.BigEndian = big;
+        if (!untyped) {
+            const std::size_t sign = inside.find_first_of("+-");
+            if (sign != std::string_view::npos) {
+                if (Trim(inside.substr(sign + 1)) != "1")
+                    return Fail(CompileFault::BadCaptureName); // only "+1" and "-1" may follow a name
+                insert.Delta = inside[sign] == '+' ? 1 : -1;
+                inside = Trim(inside.substr(0, sign));
+            }
+        }
+        if (inside == "#") {
+            insert.Insert = TReplyInsert::Counter;
+        } else {
+            if (!IsCaptureName(inside))
+                return Fail(CompileFault::BadCaptureName);
+            const auto known = m_mode.known;
+            const auto found = std::find_if(known.begin(), known.end(),
+                                            [&](const TCaptureDef& d) { return d.Name == inside; });
+            if (found == known.end())
+                return Fail(CompileFault::UnknownCaptureName);
+            insert.CaptureIndex = static_cast<std::size_t>(found - known.begin());
+            if (untyped) {
+                insert.Insert = TReplyInsert::Bytes;
+            } else {
+                if (found->Type == TValueType::Run)
+                    return Fail(CompileFault::CaptureHasNoValue);
+                insert.Insert = TReplyInsert::Value;
+            }
+        }
+        m_mode.parts->Inserts.push_back(insert);
+        return true;
+    }
+
+    // %DELAY(MS), %DROP(P), %DUP(N): each once, before every other token of a reply.
+    // Nothing when `k` is another keyword.
+    std::optional<bool> FaultKeyword(std::string_view k)
+    {
+        struct Form {
+            std::string_view name;
+            std::uint32_t lo, hi;
+        };
+        static constexpr Form forms[] = {{"DELAY", 0, MaxReplyDelayMs}, {"DROP", 0, 100}, {"DUP", 1, MaxReplyCopies}};
+        for (std::size_t f = 0; f < std::size(forms); ++f) {
+            if (!k.starts_with(forms[f].name))
+                continue;
+            const std::string_view rest = TrimLeft(k.substr(forms[f].name.size()));
+            if (!rest.empty() && rest.front() != '(')
+                continue; // another keyword that only begins alike
+            m_faultKeyword = true;
+            if (m_bodyStarted || (m_faultsSeen & (1u << f)))
+                return Fail(CompileFault::FaultKeywordPlace);
+            if (rest.size() < 2 || rest.back() != ')')
+                return Fail(CompileFault::FaultKeywordValue);
+            const auto v = ParseInRange(Trim(rest.substr(1, rest.size() - 2)), forms[f].lo, forms[f].hi);
+            if (!v)
+                return Fail(CompileFault::FaultKeywordValue);
+            m_faultsSeen |= 1u << f;
+            TReplyFaults& faults = m_mode.parts->Faults;
+            const auto value = static_cast<std::uint32_t>(*v);
+            if (f == 0) {
+                faults.DelayMs = value;
+            } else if (f == 1) {
+                faults.Drop = true;
+                faults.DropPercent = value;
+            } else {
+                faults.Copies = value;
+            }
+            return true;
+        }
+        return std::nullopt;
+    }
+
     void Append(std::int32_t item)
     {
         m_items.push_back(item);
+        if (m_mode.steps) {
+            TPatternStep step;
+            step.Value = static_cast<std::uint8_t>(item & 0xFF);
+            m_mode.steps->push_back(step);
+        }
         const auto byte = static_cast<std::uint8_t>(item & 0xFF);
         if (m_len.open)
             ++m_len.value;
@@ -302,16 +456,20 @@ private:
         std::string_view k = kw;
         if (k.empty())
             return false;
+        if (m_mode.mode == Mode::Reply)
+            if (const auto fault = FaultKeyword(k))
+                return *fault;
         if (k == "LENS")
-            return Open(m_len);
+            return Open(m_len, TRangeKind::Len);
         if (k == "XORS")
-            return Open(m_xor);
+            return Open(m_xor, TRangeKind::Xor);
         if (k == "ADDS")
-            return Open(m_sum);
+            return Open(m_sum, TRangeKind::Add);
         if (k == "CRCS") {
             m_crc.open = true;
             m_crc.start = m_items.size();
             m_crc.openedAt = m_position;
+            m_crc.openStep = OpenStep(TRangeKind::Crc);
             return true;
         }
 
@@ -323,11 +481,11 @@ private:
                 return false;
         }
         if (k == "LENE")
-            return End(m_len, 1, mod, false);
+            return End(m_len, TRangeKind::Len, 1, mod, false);
         if (k == "XORE")
-            return End(m_xor, 1, mod, false);
+            return End(m_xor, TRangeKind::Xor, 1, mod, false);
         if (k == "ADDE")
-            return End(m_sum, 1, mod, false);
+            return End(m_sum, TRangeKind::Add, 1, mod, false);
 
         bool big = m_bigEndianDefault;
         if (k.front() == 'B' || k.front() == 'L') {
@@ -337,13 +495,13 @@ private:
                 return false;
         }
         if (k == "SLENE" || k == "USLENE")
-            return End(m_len, 2, mod, big);
+            return End(m_len, TRangeKind::Len, 2, mod, big);
         if (k == "ILENE" || k == "UILENE")
-            return End(m_len, 4, mod, big);
+            return End(m_len, TRangeKind::Len, 4, mod, big);
         if (k == "SADDE" || k == "USADDE")
-            return End(m_sum, 2, mod, big);
+            return End(m_sum, TRangeKind::Add, 2, mod, big);
         if (k == "IADDE" || k == "UIADDE")
-            return End(m_sum, 4, mod, big);
+            return End(m_sum, TRangeKind::Add, 4, mod, big);
         if (k.starts_with("CRCE"))
             return CrcEnd(k.substr(4), mod, big);
         return false;
@@ -366,6 +524,10 @@ private:
             return true; // ignored without a start, as the other ends are
         }
         m_crc.open = false;
+        if (m_mode.steps) {
+            PushField(TRangeKind::Crc, algorithm->Width / 8, Modifier::None, big, m_crc.openStep, algorithm);
+            return true;
+        }
         m_crcBytes.resize(m_items.size() - m_crc.start);
         for (std::size_t i = 0; i < m_crcBytes.size(); ++i)
             m_crcBytes[i] = static_cast<std::uint8_t>(m_items[m_crc.start + i] & 0xFF);
@@ -373,21 +535,54 @@ private:
         return true;
     }
 
-    bool Open(Range& r)
+    bool Open(Range& r, TRangeKind kind)
     {
         r.open = true;
         r.value = 0;
         r.openedAt = m_position;
+        r.openStep = OpenStep(kind);
         return true;
     }
 
-    bool End(Range& r, int bytes, Modifier mod, bool big)
+    // In a checked pattern, where the range begins; 0 otherwise.
+    std::size_t OpenStep(TRangeKind kind)
+    {
+        if (!m_mode.steps)
+            return 0;
+        TPatternStep step;
+        step.Step = TPatternStep::Open;
+        step.Range = kind;
+        m_mode.steps->push_back(step);
+        return m_mode.steps->size() - 1;
+    }
+
+    void PushField(TRangeKind kind, int bytes, Modifier mod, bool big, std::size_t openStep,
+                   const CrcAlgorithm* crc = nullptr)
+    {
+        TPatternStep step;
+        step.Step = TPatternStep::Field;
+        step.Range = kind;
+        step.Width = static_cast<std::uint8_t>(bytes);
+        step.BigEndian = bytes > 1 && big;
+        step.Modifier = mod == Modifier::Complement ? TFieldModifier::Complement
+                        : mod == Modifier::Negate   ? TFieldModifier::Negate
+                                                    : TFieldModifier::None;
+        step.Crc = crc;
+        step.OpenStep = openStep;
+        m_mode.steps->push_back(step);
+    }
+
+    bool End(Range& r, TRangeKind kind, int bytes, Modifier mod, bool big)
     {
         if (!r.open) {
             Warn(m_position, CompileWarningKind::RangeNotOpened);
             return true; // an end without a start is ignored, not an error
         }
         r.open = false;
+        if (m_mode.steps) {
+            PushField(kind, bytes, mod, big, r.openStep);
+            return true;
+        }
         const std::uint64_t mask = (std::uint64_t{1} << (8 * bytes)) - 1;
         std::uint64_t v = r.value & mask;
         if (mod == Modifier::Complement)
@@ -400,6 +595,13 @@ private:
 
     bool Wildcard(std::int32_t item)
     {
+        if (m_mode.steps) {
+            // A checked range reads the bytes that arrive, whatever they are.
+            TPatternStep step;
+            step.Step = item == ItemAnyByte ? TPatternStep::AnyByte : TPatternStep::AnyRun;
+            m_mode.steps->push_back(step);
+            return true;
+        }
         if (m_len.open || m_xor.open || m_sum.open || m_crc.open)
             return Fail(CompileFault::WildcardInRange);
         m_items.push_back(item); // wildcards feed no range
@@ -415,6 +617,8 @@ private:
             return true;
         }
         if (token.front() == 'C' || token.front() == 'c') {
+            if (IsBraced(Trim(token.substr(1))))
+                return Named(Trim(token.substr(1)), TValueType::C, false, false);
             const auto v = ParseInRange(Trim(token.substr(1)), -128, 127);
             if (!v)
                 return false;
@@ -428,18 +632,33 @@ private:
             if (token.empty())
                 return false;
         }
-        if (StartsWithNoCase(token, "F"))
-            return Float(Trim(token.substr(1)), false, big);
-        if (StartsWithNoCase(token, "D"))
-            return Float(Trim(token.substr(1)), true, big);
-        if (StartsWithNoCase(token, "S"))
-            return Integer(Trim(token.substr(1)), -32768, 32767, 2, big);
-        if (StartsWithNoCase(token, "US"))
-            return Integer(Trim(token.substr(2)), 0, 65535, 2, big);
-        if (StartsWithNoCase(token, "I"))
-            return Integer(Trim(token.substr(1)), -2147483648LL, 2147483647LL, 4, big);
-        if (StartsWithNoCase(token, "UI"))
-            return Integer(Trim(token.substr(2)), 0, 4294967295LL, 4, big);
+        struct Type {
+            std::string_view prefix;
+            TValueType type;
+        };
+        static constexpr Type types[] = {{"F", TValueType::F},  {"D", TValueType::D}, {"S", TValueType::S},
+                                         {"US", TValueType::US}, {"I", TValueType::I}, {"UI", TValueType::UI}};
+        for (const Type& t : types) {
+            if (!StartsWithNoCase(token, t.prefix))
+                continue;
+            const std::string_view rest = Trim(token.substr(t.prefix.size()));
+            if (IsBraced(rest))
+                return Named(rest, t.type, big, false);
+            switch (t.type) {
+            case TValueType::F:
+                return Float(rest, false, big);
+            case TValueType::D:
+                return Float(rest, true, big);
+            case TValueType::S:
+                return Integer(rest, -32768, 32767, 2, big);
+            case TValueType::US:
+                return Integer(rest, 0, 65535, 2, big);
+            case TValueType::I:
+                return Integer(rest, -2147483648LL, 2147483647LL, 4, big);
+            default:
+                return Integer(rest, 0, 4294967295LL, 4, big);
+            }
+        }
         return false;
     }
 
@@ -486,6 +705,11 @@ private:
     CompileFault m_fault = CompileFault::None;
     std::vector<CompileWarning>* m_warnings;
     std::size_t m_position = 0;
+    std::size_t m_tokenLength = 0;
+    ModeOutput m_mode;
+    bool m_bodyStarted = false;  // a token other than a fault keyword has been read
+    bool m_faultKeyword = false; // the current token is a fault keyword
+    unsigned m_faultsSeen = 0;   // which fault keywords were read, one bit each
 };
 
 constexpr std::uint32_t KindOf(std::int32_t item) noexcept
@@ -509,21 +733,13 @@ std::size_t TokenPosition(const std::string& text, std::string_view trimmed, con
     return lead + offset + 1;
 }
 
-} // namespace
-
-std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
-                            std::vector<std::int32_t>& items, bool AllowWildcards, std::size_t* ErrorPosition)
-{
-    CompileError error;
-    const std::int32_t result = CompileCommand(DefaultByteOrder, text, items, AllowWildcards, error);
-    if (result < 0 && ErrorPosition)
-        *ErrorPosition = error.Position;
-    return result;
-}
-
-std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
-                            std::vector<std::int32_t>& items, bool AllowWildcards, CompileError& error,
-                            std::vector<CompileWarning>* warnings)
+// Feeds the tokens of `text` to `compiler`. After each accepted token,
+// `accepted` gets the 0-based offset in `text` of the comma that ended it (the
+// text's size for the comma appended at its end). Returns the number of items,
+// or -1 at the first faulty token with `error` set and `items` and `warnings` emptied.
+template <typename Accepted>
+std::int32_t RunCompiler(Compiler& compiler, const std::string& text, std::vector<std::int32_t>& items,
+                         CompileError& error, std::vector<CompileWarning>* warnings, Accepted&& accepted)
 {
     items.clear();
     if (warnings)
@@ -533,8 +749,8 @@ std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& te
         return 0;
     std::string work(trimmed);
     work.push_back(',');
+    const std::size_t lead = static_cast<std::size_t>(trimmed.data() - text.data());
 
-    Compiler compiler(DefaultByteOrder, AllowWildcards, items, warnings);
     std::size_t start = 0;
     std::size_t quotes = 0;
     std::size_t firstQuote = 0;
@@ -556,6 +772,7 @@ std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& te
                 error.Length = token.size();
                 return -1;
             }
+            accepted(lead + i);
             start = i + 1;
             quotes = 0;
         } else if (IsLeadByte(c)) {
@@ -566,14 +783,76 @@ std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& te
     // A quote left open drops the rest of the text, as it always has; the
     // caller is told where, and about the ranges the dropped text leaves open.
     if (quotes % 2 != 0)
-        compiler.Warn(static_cast<std::size_t>(trimmed.data() - text.data()) + firstQuote + 1,
-                      CompileWarningKind::UnterminatedQuote);
+        compiler.Warn(lead + firstQuote + 1, CompileWarningKind::UnterminatedQuote);
     compiler.Finish();
     if (warnings)
         std::stable_sort(warnings->begin(), warnings->end(),
                          [](const CompileWarning& a, const CompileWarning& b) { return a.Position < b.Position; });
     return static_cast<std::int32_t>(items.size());
 }
+
+} // namespace
+
+std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
+                            std::vector<std::int32_t>& items, bool AllowWildcards, std::size_t* ErrorPosition)
+{
+    CompileError error;
+    const std::int32_t result = CompileCommand(DefaultByteOrder, text, items, AllowWildcards, error);
+    if (result < 0 && ErrorPosition)
+        *ErrorPosition = error.Position;
+    return result;
+}
+
+std::int32_t CompileCommand(std::uint8_t DefaultByteOrder, const std::string& text,
+                            std::vector<std::int32_t>& items, bool AllowWildcards, CompileError& error,
+                            std::vector<CompileWarning>* warnings)
+{
+    Compiler compiler(DefaultByteOrder, AllowWildcards, items, warnings);
+    return RunCompiler(compiler, text, items, error, warnings, [](std::size_t) {});
+}
+
+namespace detail {
+
+bool CompilePatternSteps(const std::string& text, std::vector<TPatternStep>& steps,
+                         std::vector<TCaptureDef>& captures, CompileError& error,
+                         std::vector<CompileWarning>* warnings)
+{
+    steps.clear();
+    captures.clear();
+    std::vector<std::int32_t> items;
+    ModeOutput mode;
+    mode.mode = Mode::Pattern;
+    mode.steps = &steps;
+    mode.captures = &captures;
+    Compiler compiler(0, true, items, warnings, mode);
+    if (RunCompiler(compiler, text, items, error, warnings, [](std::size_t) {}) >= 0)
+        return true;
+    steps.clear();
+    captures.clear();
+    return false;
+}
+
+bool CompileReplyParts(std::uint8_t byteOrder, const std::string& text, std::span<const TCaptureDef> captures,
+                       TReplyParts& parts, CompileError& error, std::vector<CompileWarning>* warnings)
+{
+    parts = TReplyParts();
+    std::vector<std::int32_t> items;
+    ModeOutput mode;
+    mode.mode = Mode::Reply;
+    mode.known = captures;
+    mode.parts = &parts;
+    Compiler compiler(byteOrder, false, items, warnings, mode);
+    const auto accepted = [&](std::size_t comma) {
+        if (compiler.WasFaultKeyword())
+            parts.BodyStart = std::min(comma + 1, text.size());
+    };
+    if (RunCompiler(compiler, text, items, error, warnings, accepted) >= 0)
+        return true;
+    parts = TReplyParts();
+    return false;
+}
+
+} // namespace detail
 
 void NormalisePattern(const std::vector<std::int32_t>& source, std::vector<std::int32_t>& target)
 {

@@ -34,6 +34,14 @@ enum class CompileFault {
     WildcardInRange,    // "?" or "*" while a length, XOR, sum or CRC range is open
     CrcParenthesis,     // %CRCE without "(NAME)"
     UnknownCrc,         // %CRCE(NAME) with a name not in the catalogue
+    // Only where captures are read (comparison data, reply templates):
+    BadCaptureName,       // "?{1x}", "US{}", "US{n+2}": a name is ASCII letters, digits and "_",
+                          // starting with a letter; in a reply "+1" or "-1" may follow it
+    DuplicateCaptureName, // the comparison data names the same capture twice
+    UnknownCaptureName,   // a reply names a capture its row's comparison data does not define
+    CaptureHasNoValue,    // a typed reply token names a run ("*{x}"), which is no number
+    FaultKeywordPlace,    // %DELAY, %DROP, %DUP after another token, or the same one twice
+    FaultKeywordValue,    // %DELAY(MS), %DROP(P), %DUP(N) without its number or out of range
 };
 
 struct CompileError {

@@ -241,6 +241,14 @@ TEST_F(TranslatedWindowTest, PreviewReasonsAndSocketOptionErrorsHaveEnglish)
         {CompileFault::WildcardInRange, "No wildcards inside a length, XOR, sum or CRC range"},
         {CompileFault::CrcParenthesis, "%CRCE needs (algorithm name) after it"},
         {CompileFault::UnknownCrc, "Unknown CRC algorithm name"},
+        {CompileFault::BadCaptureName,
+         "A name is letters, digits and _, beginning with a letter (in a reply +1 or -1 may follow it)"},
+        {CompileFault::DuplicateCaptureName, "The same name is captured twice"},
+        {CompileFault::UnknownCaptureName, "The comparison data captures no such name"},
+        {CompileFault::CaptureHasNoValue, "Bytes captured with * cannot be written as a number"},
+        {CompileFault::FaultKeywordPlace, "%DELAY, %DROP and %DUP go at the start of a reply, once each"},
+        {CompileFault::FaultKeywordValue,
+         "%DELAY(ms), %DROP(0-100) or %DUP(1-100) lacks its number or it is out of range"},
     };
     for (const auto& r : reasons)
         EXPECT_EQ(CompileFaultReason(r.fault), QString::fromUtf8(r.english)) << r.english;
