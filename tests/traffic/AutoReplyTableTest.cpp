@@ -253,7 +253,8 @@ TEST(AutoReplyFile, SaysWhyALineMakesNoRow)
     }
     // A reply refused as it always was keeps its row; it is refused when sent.
     TAutoReplyTable table;
-    TAutoReplyLineFault why{TAutoReplyLineFault::Part::Reply, {}};
+    TAutoReplyLineFault why;
+    why.Where = TAutoReplyLineFault::Part::Reply; // each call says afresh
     ASSERT_TRUE(table.ParseAutoReplyLine("1\t*\t\t\tzz, {b}", &why));
     EXPECT_EQ(why.Where, TAutoReplyLineFault::Part::None);
     EXPECT_FALSE(table.Row(0).ReplyCompiled);
