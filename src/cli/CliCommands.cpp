@@ -34,6 +34,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -246,10 +247,13 @@ public:
             ++m_received;
             if (record->Kind == tkReceivedMatched)
                 ++m_matched;
+        } else if (record->Dropped) {
+            ++m_dropped;
         } else {
             ++m_sent;
         }
-        if (m_pcap)
+        // A dropped answer never was on the wire: the capture holds only what was.
+        if (m_pcap && !record->Dropped)
             m_pcap->Add(*record, Comment(record->Comment));
         if ((!in && !m_printSent) || m_writeError != 0)
             return;
@@ -280,6 +284,7 @@ public:
     long long Received() const { return m_received; }
     long long Matched() const { return m_matched; }
     long long Sent() const { return m_sent; }
+    long long Dropped() const { return m_dropped; }
 
 private:
     // A row's comments come back with every datagram it matches: converted once.
@@ -302,19 +307,23 @@ private:
     std::unordered_map<AnsiString, std::string> m_comments;
     long long m_max = 0;
     PcapFile* m_pcap = nullptr;
-    long long m_received = 0, m_matched = 0, m_sent = 0;
+    long long m_received = 0, m_matched = 0, m_sent = 0, m_dropped = 0;
     int m_writeError = 0;
 };
 
 // The command line always answers, until the wanted number of datagrams is in.
 class ReplySource : public TAutoReplySource {
 public:
-    ReplySource(const TAutoReplyTable& table, const PrintingSink& sink) : m_table(table), m_sink(sink) {}
+    ReplySource(TAutoReplyTable& table, const PrintingSink& sink) : m_table(table), m_sink(sink) {}
     bool IsAutoReplyOn() const override { return !m_sink.Full(); }
     const TAutoReplyTable& Table() const override { return m_table; }
+    TAutoReplyAnswer NextAnswer(int index, const TReplyFaults& faults) override
+    {
+        return m_table.NextAnswer(index, faults);
+    }
 
 private:
-    const TAutoReplyTable& m_table;
+    TAutoReplyTable& m_table;
     const PrintingSink& m_sink;
 };
 
@@ -533,7 +542,7 @@ int Respond(const std::vector<std::string>& args)
 {
     const CliArgs a(args,
                     {"--port", "--bind", "--join", "--ttl", "--replies", "--file", "--peer", "--for", "--max",
-                     "--trace", "--pcap"},
+                     "--trace", "--pcap", "--seed"},
                     {"--to-sender", "--json"}, false);
     const auto portText = a.Value("--port");
     if (!portText)
@@ -561,10 +570,12 @@ int Respond(const std::vector<std::string>& args)
     const MulticastOptions multicast = ReadMulticastOptions(a);
     const double seconds = a.Value("--for") ? ParseSeconds(*a.Value("--for")) : 0;
     const long long max = CountOption(a, "--max", 1, 1000000000000LL, 0);
+    const long long seed = CountOption(a, "--seed", 0, std::numeric_limits<long long>::max(), 1);
 
     TAutoReplyTable table;
     const std::string repliesPath = *a.Value("--replies");
     const ReplyFileSummary summary = LoadReplyFile(repliesPath, table);
+    table.SetFaultSeed(static_cast<std::uint64_t>(seed));
     CommandTree tree;
     if (const auto f = a.Value("--file"))
         LoadCommands(*f, tree);
@@ -625,7 +636,8 @@ int Respond(const std::vector<std::string>& args)
     const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
     ReadTimeout timeout(static_cast<int>(udp.Socket()));
     bool printed = false;
-    while (!g_ended && !sink.Full() && sink.WriteError() == 0) {
+    // With --max reached, replies still held by %DELAY go out before the end.
+    while (!g_ended && (!sink.Full() || handler.HasHeldReplies()) && sink.WriteError() == 0) {
         int wait = kLookAfterMs;
         if (seconds > 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -633,9 +645,17 @@ int Respond(const std::vector<std::string>& args)
                 break;
             wait = static_cast<int>(std::min<long long>(left, wait));
         }
-        timeout.Set(printed ? std::min(wait, kFlushAfterMs) : wait);
+        // The read waits no longer than the first held reply: it is sent on time while reading goes on.
+        const int held = handler.MsUntilHeldReply();
+        if (held >= 0)
+            wait = std::min(wait, held);
+        if (printed)
+            wait = std::min(wait, kFlushAfterMs);
+        // 0 would make the read wait for ever; a reply due now waits for one more millisecond at most.
+        timeout.Set(std::max(wait, 1));
         // A failure while answering one datagram is reported and the next one is answered.
         try {
+            handler.SendDueReplies();
             if (udp.FetchDatagrams(ws::MaxDatagramSlots, true) <= 0) {
                 if (printed) {
                     sink.Flush();
@@ -643,6 +663,7 @@ int Respond(const std::vector<std::string>& args)
                         pcap->Flush();
                 }
                 printed = false;
+                handler.SendDueReplies();
                 continue;
             }
             // --max counts datagrams: those fetched beyond it are left unanswered.
@@ -653,14 +674,17 @@ int Respond(const std::vector<std::string>& args)
                 handler.DatagramReceived(d->Data, d->Size, d->Address, d->Port, d->Destination);
                 printed = true;
             }
+            handler.SendDueReplies();
         } catch (const std::exception& e) {
             std::fprintf(stderr, "vorpex-cli: %s\n", OneLine(e.what()).c_str());
         }
     }
     udp.Close();
     sink.Flush();
-    std::fprintf(stderr, "vorpex-cli: received %lld, matched %lld, answered %lld, unmatched %lld\n", sink.Received(),
-                 sink.Matched(), sink.Sent(), sink.Received() - sink.Matched());
+    // Dropped answers are named only by a run that drops some: the line stays as it was for every other.
+    const std::string dropped = sink.Dropped() > 0 ? ", dropped " + std::to_string(sink.Dropped()) : std::string();
+    std::fprintf(stderr, "vorpex-cli: received %lld, matched %lld, answered %lld, unmatched %lld%s\n", sink.Received(),
+                 sink.Matched(), sink.Sent(), sink.Received() - sink.Matched(), dropped.c_str());
     // Output that could not be written ends the run as a failure; the capture is still closed.
     const int outputError = sink.WriteError();
     if (outputError != 0)

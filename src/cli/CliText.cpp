@@ -207,9 +207,28 @@ void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::stri
         out += '"';
         if (in)
             out += record.Kind == tkReceivedMatched ? ",\"matched\":true" : ",\"matched\":false";
+        if (record.Dropped)
+            out += ",\"dropped\":true";
         out += ",\"comment\":\"";
         out += JsonEscape(commentUtf8);
-        out += "\"}";
+        out += '"';
+        if (!record.Fields.empty()) {
+            out += ",\"fields\":{";
+            for (std::size_t i = 0; i < record.Fields.size(); ++i) {
+                out += i == 0 ? "\"" : ",\"";
+                out += JsonEscape(record.Fields[i].first);
+                out += "\":\"";
+                out += JsonEscape(record.Fields[i].second);
+                out += '"';
+            }
+            out += '}';
+        }
+        if (!record.Check.empty()) {
+            out += ",\"check\":\"";
+            out += JsonEscape(record.Check);
+            out += '"';
+        }
+        out += '}';
         return;
     }
     out += time;
@@ -221,10 +240,14 @@ void AppendTrafficLine(std::string& out, const TTrafficRecord& record, std::stri
     out += " [";
     appendHex();
     out += ']';
+    // The receive path writes a datagram's captures or its check note into its
+    // comment, so the comment already shows them; a dropped answer says so last.
     if (!commentUtf8.empty()) {
         out += ' ';
         out += commentUtf8;
     }
+    if (record.Dropped)
+        out += " (dropped)";
 }
 
 std::string TrafficLine(const TTrafficRecord& record, const std::string& time, bool json)

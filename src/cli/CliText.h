@@ -71,7 +71,10 @@ std::string IsoLocalTime(const std::timespec& when);
 // One line per datagram (without the line end). In: ">", out: "<".
 //   TIME > ADDR:PORT [01 02 03] comment
 //   {"time":"…","dir":"in","address":"…","port":N,"length":N,"hex":"01 02 03","matched":true,"comment":"…"}
-// The comment (code page 932) is written as UTF-8.
+// The comment (code page 932) is written as UTF-8. A record's captures follow
+// the comment in JSON as "fields":{"reg":"7",...}, its check note as "check":"…";
+// a dropped answer has "dropped":true before the comment, " (dropped)" after it
+// in the plain line.
 std::string TrafficLine(const TTrafficRecord& record, const std::string& time, bool json);
 
 // The same line appended to `out`, with the comment already as UTF-8: what a

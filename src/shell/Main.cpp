@@ -26,6 +26,7 @@
 #include "traffic/AutoReplyCommands.h"
 #include "traffic/ImageList.h"
 #include "traffic/ReceiveHandler.h"
+#include "traffic/ReplyTimer.h"
 #include "traffic/RepeatCommands.h"
 #include "traffic/SendCommands.h"
 #include "traffic/TrafficActions.h"
@@ -410,6 +411,8 @@ void TfrmSimMain::CreateSubsystems()
         p, TAutoReplyCommands::Controls{a.ActionAutoReturn, a.ActionAutoReturnOpen, a.ActionAutoReturnReload,
                                         pnlAutoReturnTitle, lvReturnDatas});
     m_receive = std::make_unique<TReceiveHandler>(*m_autoReply, *m_send, *LogView, Document.Tree());
+    // Replies a %DELAY holds back go out from the event loop; reception goes on meanwhile.
+    m_replyTimer = std::make_unique<TReplyTimer>(*m_receive, [&p](const std::exception& e) { p.ShowException(e); });
     m_editor = std::make_unique<TCommandEditor>(Document, *tvCommand, p, this);
     m_editor->DefaultByteOrder = [this] { return m_send->GetDefaultByteOrder(); };
     m_find = std::make_unique<TFindCommands>(

@@ -30,6 +30,7 @@ class TCommandTreeView;
 class TConnectionCommands;
 class TFindCommands;
 class TReceiveHandler;
+class TReplyTimer;
 class TSendCommands;
 class TRepeatCommands;
 class THelpViewer;
@@ -149,6 +150,7 @@ private:
     std::unique_ptr<TRepeatCommands> m_repeat; // after m_send: it stops before the sender goes
     std::unique_ptr<TAutoReplyCommands> m_autoReply;
     std::unique_ptr<TReceiveHandler> m_receive;
+    std::unique_ptr<TReplyTimer> m_replyTimer; // after m_receive: it goes first
     std::unique_ptr<TCommandEditor> m_editor;
     std::unique_ptr<TFindCommands> m_find;
     // Last, so that it goes first: its destructor deletes the settings when asked,

@@ -59,6 +59,10 @@ public:
     // The current auto-reply file (what reload reads again); empty before the first choice.
     const QString& FileName() const noexcept { return m_fileName; }
     const TAutoReplyTable& Table() const noexcept override { return m_table; }
+    TAutoReplyAnswer NextAnswer(int index, const TReplyFaults& faults) override
+    {
+        return m_table.NextAnswer(index, faults);
+    }
     TAutoReplyModel& Model() noexcept { return m_model; }
     const TAutoReplyModel& Model() const noexcept { return m_model; }
 

@@ -7,12 +7,16 @@
 namespace vpx {
 
 class TAutoReplyTable;
+struct TAutoReplyAnswer;
+struct TReplyFaults;
 
 class TAutoReplySource {
 public:
     virtual ~TAutoReplySource() = default;
     virtual bool IsAutoReplyOn() const = 0;
     virtual const TAutoReplyTable& Table() const = 0;
+    // Row `index` answers: TAutoReplyTable::NextAnswer on the table the source owns.
+    virtual TAutoReplyAnswer NextAnswer(int index, const TReplyFaults& faults) = 0;
 };
 
 } // namespace vpx

@@ -32,18 +32,23 @@ void TPayloadSender::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t 
 }
 
 void TPayloadSender::SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
-                               const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort)
+                               const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort,
+                               std::uint32_t copies, bool dropped)
 {
-    if (m_replyToSender)
-        SendPayloadTo(kind, textMode, byteOrder, text, comment, fromAddress, fromPort);
-    else
-        SendPayload(kind, textMode, byteOrder, text, comment);
+    if (m_replyToSender) {
+        SendPayloadTo(kind, textMode, byteOrder, text, comment, fromAddress, fromPort, copies, dropped);
+    } else {
+        AnsiString address = m_address();
+        const std::uint16_t port = m_port();
+        SendPayloadTo(kind, textMode, byteOrder, text, comment, std::move(address), port, copies, dropped);
+    }
 }
 
 void TPayloadSender::SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
-                                   const AnsiString& comment, AnsiString address, std::uint16_t port)
+                                   const AnsiString& comment, AnsiString address, std::uint16_t port,
+                                   std::uint32_t copies, bool dropped)
 {
-    if (text.empty())
+    if (text.empty() || (copies == 0 && !dropped))
         return;
 
     std::int32_t count;
@@ -100,26 +105,32 @@ void TPayloadSender::SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_
         return;
     }
 
-    // The record's own buffer is what goes out: one allocation per datagram.
-    TrafficRecordPtr record = NewTrafficRecord(
-        textMode ? reinterpret_cast<const std::uint8_t*>(text.data()) : m_compiledBytes.data(), count);
-    m_udp.Send(record->Data.data(), count, AnsiString(), address, port);
-    if (!textMode && !m_warning.isEmpty()) {
-        // It went out, but not all of what was written: the status bar says what was left out.
-        m_noticeShown = true;
-        if (OnNotice)
-            OnNotice(QCoreApplication::translate("TPayloadSender", "送信しました（警告: %1）").arg(m_warning));
-    } else if (m_noticeShown) {
-        m_noticeShown = false; // the reason shown last no longer holds
-        if (OnNotice)
-            OnNotice(QString());
+    const std::uint8_t* bytes = textMode ? reinterpret_cast<const std::uint8_t*>(text.data()) : m_compiledBytes.data();
+    // A dropped reply is kept off the wire on purpose: one record says what would
+    // have gone where. Every copy of a duplicated one is a datagram of its own.
+    const std::uint32_t records = dropped ? 1 : copies;
+    for (std::uint32_t i = 0; i < records; ++i) {
+        // The record's own buffer is what goes out: one allocation per datagram.
+        TrafficRecordPtr record = NewTrafficRecord(bytes, count);
+        if (!dropped)
+            m_udp.Send(record->Data.data(), count, AnsiString(), address, port);
+        if (i == 0 && !textMode && !m_warning.isEmpty()) {
+            // It went out, but not all of what was written: the status bar says what was left out.
+            m_noticeShown = true;
+            if (OnNotice)
+                OnNotice(QCoreApplication::translate("TPayloadSender", "送信しました（警告: %1）").arg(m_warning));
+        } else if (i == 0 && m_noticeShown) {
+            m_noticeShown = false; // the reason shown last no longer holds
+            if (OnNotice)
+                OnNotice(QString());
+        }
+        record->Kind = kind;
+        record->Comment = comment;
+        record->Dropped = dropped;
+        record->PeerAddress = i + 1 == records ? std::move(address) : address;
+        record->PeerPort = port;
+        m_sink.AddTrafficRecord(std::move(record));
     }
-
-    record->Kind = kind;
-    record->Comment = comment;
-    record->PeerAddress = std::move(address);
-    record->PeerPort = port;
-    m_sink.AddTrafficRecord(std::move(record));
 }
 
 QString SendBlockedReason(bool portOpen, const AnsiString& address, std::uint16_t port)

@@ -34,11 +34,15 @@ public:
                      const AnsiString& comment) override;
 
     // As SendPayload, to address:port instead of the providers' peer.
+    // `copies` datagrams go out, each logged; with `dropped`, none goes out and
+    // one record, marked Dropped, says what would have.
     void SendPayloadTo(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
-                       const AnsiString& comment, AnsiString address, std::uint16_t port);
+                       const AnsiString& comment, AnsiString address, std::uint16_t port, std::uint32_t copies = 1,
+                       bool dropped = false);
     // To the datagram's sender while ReplyToSender is on, else to the peer.
     void SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
-                   const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort) override;
+                   const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort,
+                   std::uint32_t copies, bool dropped) override;
     bool ReplyToSender() const noexcept { return m_replyToSender; }
     void SetReplyToSender(bool on) noexcept { m_replyToSender = on; }
 

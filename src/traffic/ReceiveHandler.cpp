@@ -11,7 +11,7 @@
 
 namespace vpx {
 
-TReceiveHandler::TReceiveHandler(const TAutoReplySource& autoReply, TReplySender& sender, TTrafficSink& log,
+TReceiveHandler::TReceiveHandler(TAutoReplySource& autoReply, TReplySender& sender, TTrafficSink& log,
                                  const CommandTree& tree)
     : m_autoReply(autoReply), m_sender(sender), m_log(log), m_tree(tree)
 {
@@ -72,10 +72,23 @@ void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
     const TAutoReplyTable& table = m_autoReply.Table();
     if (m_autoReply.IsAutoReplyOn() && !table.Empty()) {
         // Matched on the bytes as read: widening each to an item first would cost more than the match.
-        row = table.FindMatchingRow(record->Data.data(), record->Data.size());
-        if (row) {
-            record->Comment = row->ReceiveComment;
+        if (table.FindMatch(record->Data.data(), record->Data.size(), m_hit)) {
+            row = m_hit.Row;
             record->Kind = tkReceivedMatched;
+            record->Comment = row->ReceiveComment;
+            // Only a row with captures costs more than its comment.
+            if (!m_hit.Match.Captures.empty()) {
+                record->Fields.reserve(m_hit.Match.Captures.size());
+                for (const TCapture& capture : m_hit.Match.Captures)
+                    record->Fields.emplace_back(std::string(capture.Name), CaptureValueText(m_hit.Match, capture));
+                if (!record->Comment.empty())
+                    record->Comment += ' ';
+                record->Comment += FieldsText(*record);
+            }
+        } else if (m_hit.NearRow) {
+            // Unmatched, but the user wants to know it was only the check.
+            record->Check = m_hit.Match.Note.Text();
+            record->Comment = record->Check;
         }
     }
 
@@ -88,6 +101,7 @@ void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
     const std::uint16_t fromPort = record->PeerPort;
     m_log.AddTrafficRecord(std::move(record));
 
+    const int index = m_hit.Index;
     if (row->RowType == rtLookup) {
         if (row->SendComment.empty())
             return;
@@ -98,12 +112,94 @@ void TReceiveHandler::MatchLogReply(TrafficRecordPtr record)
         const std::uint8_t byteOrder = info.ByteOrder != -1
                                            ? static_cast<std::uint8_t>(info.ByteOrder & 0xFF)
                                            : static_cast<std::uint8_t>(m_sender.GetDefaultByteOrder());
-        m_sender.SendReply(tkAutoReplySent, info.Mode != 0, byteOrder, info.Command, node->Name(), fromAddress,
-                           fromPort);
+        // A text-mode command goes out as it stands; a notation is a template of the row's captures.
+        const TReplyTemplate* reply = info.Mode != 0 ? nullptr : LookupTemplate(index, *row, info.Command, byteOrder);
+        Answer(index, reply, info.Mode != 0, byteOrder, info.Command, node->Name(), fromAddress, fromPort);
     } else {
         if (row->SendData.empty())
             return;
-        m_sender.SendReply(tkAutoReplySent, false, 0, row->SendData, row->SendComment, fromAddress, fromPort);
+        // A reply that never compiled goes to the sender as written, which says why it does not go out.
+        Answer(index, row->ReplyCompiled ? &row->Reply : nullptr, false, 0, row->SendData, row->SendComment,
+               fromAddress, fromPort);
+    }
+}
+
+const TReplyTemplate* TReceiveHandler::LookupTemplate(int index, const TAutoReplyRow& row, const AnsiString& text,
+                                                      std::uint8_t byteOrder)
+{
+    if (m_lookupTemplates.size() <= static_cast<std::size_t>(index))
+        m_lookupTemplates.resize(static_cast<std::size_t>(index) + 1);
+    TLookupTemplate& entry = m_lookupTemplates[static_cast<std::size_t>(index)];
+    if (entry.Checked != row.Checked || entry.ByteOrder != byteOrder || entry.Text != text) {
+        CompileError error;
+        entry.Compiled = entry.Reply.Compile(text, byteOrder, row.Captures(), error);
+        entry.Checked = row.Checked;
+        entry.Text = text;
+        entry.ByteOrder = byteOrder;
+    }
+    // A command that does not compile as a template is sent as written: the sender says why it does not go out.
+    return entry.Compiled ? &entry.Reply : nullptr;
+}
+
+void TReceiveHandler::Answer(int index, const TReplyTemplate* reply, bool textMode, std::uint8_t byteOrder,
+                             const AnsiString& text, const AnsiString& comment, const AnsiString& fromAddress,
+                             std::uint16_t fromPort)
+{
+    static const TReplyFaults kNoFaults;
+    const TReplyFaults& faults = reply ? reply->Faults() : kNoFaults;
+    const TAutoReplyAnswer answer = m_autoReply.NextAnswer(index, faults);
+    // A reply without inserts or faults is its own text: the sender compiles it once for every answer.
+    const bool fill = reply && (reply->HasInserts() || faults != kNoFaults);
+    if (faults.DelayMs == 0) {
+        if (fill)
+            m_sender.SendReply(tkAutoReplySent, textMode, byteOrder, reply->FillText(&m_hit.Match, answer.Counter),
+                               comment, fromAddress, fromPort, faults.Copies, answer.Dropped);
+        else
+            m_sender.SendReply(tkAutoReplySent, textMode, byteOrder, text, comment, fromAddress, fromPort, 1,
+                               answer.Dropped);
+        return;
+    }
+    THeldReply held;
+    held.Due = Clock::now() + std::chrono::milliseconds(faults.DelayMs);
+    held.Order = m_heldCount++;
+    held.TextMode = textMode;
+    held.ByteOrder = byteOrder;
+    held.Text = fill ? reply->FillText(&m_hit.Match, answer.Counter) : text;
+    held.Comment = comment;
+    held.FromAddress = fromAddress;
+    held.FromPort = fromPort;
+    held.Copies = faults.Copies;
+    held.Dropped = answer.Dropped;
+    m_held.push_back(std::move(held));
+    std::push_heap(m_held.begin(), m_held.end(), DueLater);
+    if (OnReplyHeld)
+        OnReplyHeld();
+}
+
+bool TReceiveHandler::DueLater(const THeldReply& a, const THeldReply& b) noexcept
+{
+    return a.Due != b.Due ? a.Due > b.Due : a.Order > b.Order;
+}
+
+int TReceiveHandler::MsUntilHeldReply(Clock::time_point now) const
+{
+    if (m_held.empty())
+        return -1;
+    const auto left = m_held.front().Due - now;
+    if (left <= Clock::duration::zero())
+        return 0;
+    // Rounded up: a driver that waits this long finds the reply due.
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
+
+void TReceiveHandler::SendDueReplies(Clock::time_point now)
+{
+    while (!m_held.empty() && m_held.front().Due <= now) {
+        std::pop_heap(m_held.begin(), m_held.end(), DueLater);
+        const THeldReply held = std::move(m_held.back());
+        m_held.pop_back();
+        m_sender.SendReply(tkAutoReplySent, held.TextMode, held.ByteOrder, held.Text, held.Comment, held.FromAddress,
+                           held.FromPort, held.Copies, held.Dropped);
     }
 }
 

@@ -20,12 +20,18 @@ public:
                              const AnsiString& comment) = 0;
     // An automatic reply to the datagram that came from fromAddress:fromPort. It
     // goes to the peer as every send does unless the sender answers senders.
+    // It goes out `copies` times, each logged; a `dropped` reply (a device that
+    // loses answers on purpose) does not go out and is logged once, marked dropped.
     virtual void SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
-                           const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort)
+                           const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort,
+                           std::uint32_t copies, bool dropped)
     {
         (void)fromAddress;
         (void)fromPort;
-        SendPayload(kind, textMode, byteOrder, text, comment);
+        if (dropped)
+            return;
+        for (std::uint32_t i = 0; i < copies; ++i)
+            SendPayload(kind, textMode, byteOrder, text, comment);
     }
     // 0 little-endian, 1 big-endian.
     virtual int GetDefaultByteOrder() const = 0;

@@ -72,9 +72,10 @@ void TSendCommands::SendPayload(std::uint8_t kind, bool textMode, std::uint8_t b
 }
 
 void TSendCommands::SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
-                              const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort)
+                              const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort,
+                              std::uint32_t copies, bool dropped)
 {
-    m_payload.SendReply(kind, textMode, byteOrder, text, comment, fromAddress, fromPort);
+    m_payload.SendReply(kind, textMode, byteOrder, text, comment, fromAddress, fromPort, copies, dropped);
 }
 
 

@@ -71,7 +71,8 @@ public:
     // An automatic reply: to the datagram's sender while ReplyToSender is on
     // (the 自動返信 menu's choice), else to the tool bar's peer.
     void SendReply(std::uint8_t kind, bool textMode, std::uint8_t byteOrder, const AnsiString& text,
-                   const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort) override;
+                   const AnsiString& comment, const AnsiString& fromAddress, std::uint16_t fromPort,
+                   std::uint32_t copies, bool dropped) override;
     bool ReplyToSender() const noexcept { return m_payload.ReplyToSender(); }
     void SetReplyToSender(bool on) noexcept { m_payload.SetReplyToSender(on); }
 

@@ -250,7 +250,7 @@ const std::string& DirectionText(const TTrafficRecord& record, const TrafficText
     switch (record.Kind) {
     case tkReceivedMatched: return names.ReceivedMatched;
     case tkSent: return names.Sent;
-    case tkAutoReplySent: return names.AutoReplySent;
+    case tkAutoReplySent: return record.Dropped ? names.AutoReplyDropped : names.AutoReplySent;
     default: return names.Received;
     }
 }
@@ -289,7 +289,7 @@ std::string ExportCsv(const std::vector<const TTrafficRecord*>& records, const T
             continue;
         line({FormatLogDateTime(record->Time), DirectionText(*record, names), record->PeerAddress,
               std::to_string(record->PeerPort), std::to_string(PayloadSize(*record)), HexBytes(record->Data.data(), PayloadSize(*record)),
-              AnsiToUtf8(record->Comment)});
+              AnsiToUtf8(record->Comment), FieldsText(*record), record->Check});
     }
     return out;
 }
@@ -309,6 +309,10 @@ std::string TrafficTextLine(const TTrafficRecord& record, const TrafficTextNames
     AppendHexBytes(line, record.Data.data(), PayloadSize(record));
     line += '\t';
     line += AnsiToUtf8(record.Comment);
+    line += '\t';
+    line += FieldsText(record);
+    line += '\t';
+    line += record.Check;
     return line;
 }
 

@@ -69,8 +69,12 @@ struct TrafficTextNames {
     std::string ReceivedMatched = "受信(一致)";
     std::string Sent = "送信";
     std::string AutoReplySent = "自動返信";
-    // CSV header fields: time, direction, address, port, length, data, comment.
-    std::vector<std::string> CsvHeader = {"時刻", "方向", "アドレス", "ポート", "長さ", "データ", "コメント"};
+    std::string AutoReplyDropped = "自動返信(破棄)"; // an answer %DROP kept off the wire
+    // CSV header fields: time, direction, address, port, length, data, comment,
+    // then a received datagram's captures ("reg=7 seq=12") and its check note.
+    // The last two came later: they stay last, so older readers find every column where it was.
+    std::vector<std::string> CsvHeader = {"時刻", "方向", "アドレス", "ポート", "長さ", "データ", "コメント",
+                                          "取り込み値", "チェック"};
 };
 
 // "HH:MM:SS.mmm" of a record's time in the local time zone (the log's time column).
@@ -82,7 +86,8 @@ const std::string& DirectionText(const TTrafficRecord& record, const TrafficText
 
 // CSV (RFC 4180, CR LF line ends) in UTF-8 with a byte-order mark, so that
 // spreadsheet programs on Japanese systems read it as UTF-8: a header line,
-// then time, direction, address, port, length, hex bytes, comment per record.
+// then time, direction, address, port, length, hex bytes, comment, captures
+// and check note per record.
 std::string ExportCsv(const std::vector<const TTrafficRecord*>& records, const TrafficTextNames& names = {});
 
 // A field as CSV writes it: quoted when it holds a comma, a quote or a line end,
@@ -90,7 +95,7 @@ std::string ExportCsv(const std::vector<const TTrafficRecord*>& records, const T
 std::string CsvField(std::string_view text);
 
 // The clipboard's line for a record: the CSV's fields (time, direction, address,
-// port, length, hex, comment), tab-separated, so that it pastes into the same columns.
+// port, length, hex, comment, captures, check), tab-separated, so that it pastes into the same columns.
 std::string TrafficTextLine(const TTrafficRecord& record, const TrafficTextNames& names = {});
 // One line per record, each ended by a line feed.
 std::string TrafficTextLines(const std::vector<const TTrafficRecord*>& records, const TrafficTextNames& names = {});

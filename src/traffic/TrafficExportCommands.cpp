@@ -90,8 +90,10 @@ TrafficTextNames TTrafficExportCommands::TextNames()
     names.ReceivedMatched = text(tr("受信(一致)"));
     names.Sent = text(tr("送信"));
     names.AutoReplySent = text(tr("自動返信"));
-    names.CsvHeader = {text(tr("時刻")), text(tr("方向")), text(tr("アドレス")), text(tr("ポート")),
-                       text(tr("長さ")), text(tr("データ")), text(tr("コメント"))};
+    names.AutoReplyDropped = text(tr("自動返信(破棄)"));
+    names.CsvHeader = {text(tr("時刻")),   text(tr("方向")),       text(tr("アドレス")), text(tr("ポート")),
+                       text(tr("長さ")),   text(tr("データ")),     text(tr("コメント")), text(tr("取り込み値")),
+                       text(tr("チェック"))};
     return names;
 }
 

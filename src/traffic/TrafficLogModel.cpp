@@ -2,6 +2,7 @@
 
 #include "traffic/ImageList.h"
 #include "traffic/TrafficLogFormat.h"
+#include "traffic/TrafficLogPainter.h"
 
 namespace vpx {
 
@@ -60,7 +61,7 @@ QString TTrafficLogModel::RowText(int row) const
         dataText = QString::fromLatin1(FormatCells(m_viewType, record->Data.data(), size, m_offset, size)).trimmed();
     const QChar tab(u'\t');
     return QString::fromLatin1(record->PeerAddress) + tab + QString::number(record->PeerPort) + tab + dataText + tab +
-           FromAnsi(record->Comment);
+           LogCommentText(*record);
 }
 
 void TTrafficLogModel::AddTrafficRecord(TrafficRecordPtr record)

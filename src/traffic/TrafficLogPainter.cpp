@@ -3,6 +3,7 @@
 #include "traffic/ImageList.h"
 #include "traffic/TrafficLogFormat.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
@@ -299,11 +300,19 @@ void DrawLogRow(TLogCanvas& canvas, const TTrafficRecord* record, const QRect& r
         break;
     default: break;
     }
-    if (!record->Comment.empty())
+    if (!record->Comment.empty() || record->Dropped)
     {
         const QRect comment = columns.Comment(row);
-        canvas.DrawText(comment, canvas.ElidedText(FromAnsi(record->Comment), comment.width()), kTextFlags);
+        canvas.DrawText(comment, canvas.ElidedText(LogCommentText(*record), comment.width()), kTextFlags);
     }
+}
+
+QString LogCommentText(const TTrafficRecord& record)
+{
+    QString text = FromAnsi(record.Comment);
+    if (record.Dropped)
+        text += QCoreApplication::translate("TrafficLog", "（破棄）");
+    return text;
 }
 
 } // namespace vpx

@@ -22,6 +22,10 @@ namespace vpx {
 
 class ImageList;
 
+// The comment column's text: the record's comment, and for an answer that %DROP
+// kept off the wire, the mark that says so.
+QString LogCommentText(const TTrafficRecord& record);
+
 class TLogCanvas {
 public:
     virtual ~TLogCanvas() = default;

@@ -31,6 +31,19 @@ std::int64_t WallClockMicroseconds() noexcept
     return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
 }
 
+std::string FieldsText(const TTrafficRecord& record)
+{
+    std::string text;
+    for (const auto& [name, value] : record.Fields) {
+        if (!text.empty())
+            text += ' ';
+        text += name;
+        text += '=';
+        text += value;
+    }
+    return text;
+}
+
 void FreeTrafficRecord(TrafficRecordPtr record) noexcept
 {
     record.reset();

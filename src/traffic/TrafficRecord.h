@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace vpx {
@@ -32,7 +34,20 @@ struct TTrafficRecord {
     // Wall-clock time the datagram was sent or received: microseconds since
     // 1970-01-01 00:00 UTC. Set when the record is made.
     std::int64_t Time = 0;
+    // A received datagram that matched a row with captures: each capture's name
+    // and value as the log writes it ("reg", "7"), in the row's order. Empty for
+    // every other record, which therefore costs no allocation for it.
+    std::vector<std::pair<std::string, std::string>> Fields;
+    // A received datagram that fitted the nearest row but for a checked field:
+    // "CRC-16/MODBUS: 12 34 received, C5 CD expected".
+    std::string Check;
+    // tkAutoReplySent only: an answer that %DROP kept off the wire. Its bytes are
+    // what would have gone out, to the peer it would have gone to.
+    bool Dropped = false;
 };
+
+// "reg=7 seq=12": a record's fields as the log and the exports write them.
+std::string FieldsText(const TTrafficRecord& record);
 
 using TrafficRecordPtr = std::unique_ptr<TTrafficRecord>;
 

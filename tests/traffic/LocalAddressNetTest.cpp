@@ -81,6 +81,10 @@ struct AnswerAll : TAutoReplySource {
     AnswerAll() { table.ParseAutoReplyLine("1\t*\tany\treply\t0xA5"); }
     bool IsAutoReplyOn() const override { return true; }
     const TAutoReplyTable& Table() const override { return table; }
+    TAutoReplyAnswer NextAnswer(int index, const TReplyFaults& faults) override
+    {
+        return table.NextAnswer(index, faults);
+    }
     TAutoReplyTable table;
 };
 

@@ -10,6 +10,7 @@
 #include "library/CommandTree.h"
 #include "traffic/AutoReplyCommands.h"
 #include "traffic/ReceiveHandler.h"
+#include "traffic/ReplyTimer.h"
 #include "traffic/SendCommands.h"
 #include "traffic/TrafficLogView.h"
 #include "transport/UDPCtrl.h"
@@ -71,6 +72,7 @@ struct SendRig {
     std::unique_ptr<TSendCommands> send;
     std::unique_ptr<TAutoReplyCommands> autoReply;
     std::unique_ptr<TReceiveHandler> receive;
+    std::unique_ptr<TReplyTimer> replyTimer;
 
     explicit SendRig(bool open = true)
     {
@@ -95,6 +97,7 @@ struct SendRig {
             prompts, TAutoReplyCommands::Controls{&ActionAutoReturn, &ActionAutoReturnOpen, &ActionAutoReturnReload,
                                                   &pnlAutoReturnTitle, &lvReturnDatas});
         receive = std::make_unique<TReceiveHandler>(*autoReply, *send, log, tree);
+        replyTimer = std::make_unique<TReplyTimer>(*receive, [this](const std::exception& e) { prompts.ShowException(e); });
         udp.OnReceive = [this](TCustomUDPSock& sender, std::int32_t size) {
             receive->UDPControlReceive(sender, size);
         };

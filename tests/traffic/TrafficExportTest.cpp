@@ -262,13 +262,28 @@ TEST_F(JapanTime, CsvHasABomAHeaderAndOneLinePerRecord)
     reply->Time = 1'700'000'002'000'001;
     auto matched = MakeRecord({0x00}, tkReceivedMatched, "10.0.0.2", 6000);
     matched->Time = 0;
-    const std::string csv = ExportCsv({in.get(), sent.get(), reply.get(), matched.get()});
+    // What the receive path adds: captures, a check note, an answer kept off the wire.
+    auto captured = MakeRecord({0x07, 0x00}, tkReceivedMatched, "10.0.0.2", 6000, "r reg=7 id=01 02");
+    captured->Time = 0;
+    captured->Fields = {{"reg", "7"}, {"id", "01 02"}};
+    auto refused = MakeRecord({0x01}, tkReceived, "10.0.0.2", 6000, "CRC-8: 01 received, 07 expected");
+    refused->Time = 0;
+    refused->Check = "CRC-8: 01 received, 07 expected";
+    auto dropped = MakeRecord({0x41}, tkAutoReplySent, "10.0.0.2", 6000);
+    dropped->Time = 0;
+    dropped->Dropped = true;
+    const std::string csv = ExportCsv(
+        {in.get(), sent.get(), reply.get(), matched.get(), captured.get(), refused.get(), dropped.get()});
     EXPECT_EQ(csv, "\xEF\xBB\xBF"
-                   "時刻,方向,アドレス,ポート,長さ,データ,コメント\r\n"
-                   "2023-11-15 07:13:20.123456,受信,10.0.0.2,6000,2,0A FF,\r\n"
-                   "2023-11-15 07:13:21.000000,送信,10.0.0.3,53,0,,\"a,\"\"b\"\"\"\r\n"
-                   "2023-11-15 07:13:22.000001,自動返信,10.0.0.2,6000,1,41,テスト\r\n"
-                   "1970-01-01 09:00:00.000000,受信(一致),10.0.0.2,6000,1,00,\r\n");
+                   "時刻,方向,アドレス,ポート,長さ,データ,コメント,取り込み値,チェック\r\n"
+                   "2023-11-15 07:13:20.123456,受信,10.0.0.2,6000,2,0A FF,,,\r\n"
+                   "2023-11-15 07:13:21.000000,送信,10.0.0.3,53,0,,\"a,\"\"b\"\"\",,\r\n"
+                   "2023-11-15 07:13:22.000001,自動返信,10.0.0.2,6000,1,41,テスト,,\r\n"
+                   "1970-01-01 09:00:00.000000,受信(一致),10.0.0.2,6000,1,00,,,\r\n"
+                   "1970-01-01 09:00:00.000000,受信(一致),10.0.0.2,6000,2,07 00,r reg=7 id=01 02,reg=7 id=01 02,\r\n"
+                   "1970-01-01 09:00:00.000000,受信,10.0.0.2,6000,1,01,\"CRC-8: 01 received, 07 expected\",,"
+                   "\"CRC-8: 01 received, 07 expected\"\r\n"
+                   "1970-01-01 09:00:00.000000,自動返信(破棄),10.0.0.2,6000,1,41,,,\r\n");
 }
 
 TEST_F(JapanTime, TheCopiedLineHoldsTheCsvTexts)
@@ -281,8 +296,8 @@ TEST_F(JapanTime, TheCopiedLineHoldsTheCsvTexts)
     english.Received = "in";
     english.AutoReplySent = "auto";
     EXPECT_EQ(TrafficTextLines({reply.get(), in.get()}, english),
-              "2023-11-15 07:13:22.000001\tauto\t10.0.0.2\t6000\t2\t41 42\tテスト\n"
-              "1970-01-01 09:00:00.000000\tin\t10.0.0.9\t1\t0\t\t\n");
+              "2023-11-15 07:13:22.000001\tauto\t10.0.0.2\t6000\t2\t41 42\tテスト\t\t\n"
+              "1970-01-01 09:00:00.000000\tin\t10.0.0.9\t1\t0\t\t\t\t\n");
 }
 
 TEST(NewTrafficRecord, IsStampedWithTheWallClock)
