@@ -1080,6 +1080,13 @@ Restore it?<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>TrafficLog</name>
+    <message>
+        <source>（破棄）</source>
+        <translation> (dropped)</translation>
+    </message>
+</context>
+<context>
     <name>TTrafficExportCommands</name>
     <message>
         <source>通信ログの保存...</source>
@@ -1164,6 +1171,18 @@ Restore it?<byte value="xd"/>
     <message>
         <source>コメント</source>
         <translation>Comment</translation>
+    </message>
+    <message>
+        <source>自動返信(破棄)</source>
+        <translation>Auto-reply (dropped)</translation>
+    </message>
+    <message>
+        <source>取り込み値</source>
+        <translation>Captures</translation>
+    </message>
+    <message>
+        <source>チェック</source>
+        <translation>Check</translation>
     </message>
     <message>
         <source>通信ログの保存</source>
