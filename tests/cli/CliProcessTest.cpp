@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -515,6 +516,12 @@ TEST_F(CliProcess, BadReplyFileNamesRowAndCharacter)
     EXPECT_EQ(r2.exitCode, 2);
     EXPECT_EQ(r2.err, "vorpex-cli: " + reply.toUtf8() +
                           ": row 1: bad notation at character 5 of the reply: Not a number, or out of range\n");
+    // A reply may only name what its row captures.
+    const QString unknown = Write("unknown.vpa", "1\t01\ta\tb\t01\r\n1\t?{a}\tc\td\t01, {b}\r\n");
+    const Result r3 = RunCli({S("respond"), S("--port"), S("0"), S("--replies"), unknown, S("--to-sender")});
+    EXPECT_EQ(r3.exitCode, 2);
+    EXPECT_EQ(r3.err, "vorpex-cli: " + unknown.toUtf8() + ": row 2: bad notation at character 5 of the reply: "
+                          "The comparison data captures no such name\n");
 }
 
 TEST_F(CliProcess, PortInUseIsOneLineAndLeavesAnEarlierCaptureAlone)
@@ -590,6 +597,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{{"respond", "--port", "0", "--replies", "CMDS"}, 2,
                   "respond needs exactly one of --peer ADDR:PORT and --to-sender"},
         ErrorCase{{"respond", "--port", "0", "--replies", "CMDS", "--to-sender"}, 2, "CMDS: no auto-reply rows"},
+        ErrorCase{{"respond", "--port", "0", "--replies", "CMDS", "--to-sender", "--seed", "-1"}, 2,
+                  "--seed needs a whole number from 0 to 9223372036854775807, not \"-1\""},
         ErrorCase{{"respond", "--port", "0", "--bind", "::1", "--replies", "CMDS", "--to-sender"}, 2,
                   "--bind needs a dotted IPv4 address, not \"::1\""},
         ErrorCase{{"respond", "--port", "0", "--join", "239.1.2.3,10.0.0.1", "--replies", "CMDS", "--to-sender"}, 2,
@@ -720,3 +729,147 @@ TEST_F(CliProcess, HelpNamesEveryCommandAndTheAddressRule)
 }
 
 } // namespace
+
+// respond as a simulated device, against a device under test played by a
+// Python peer on 127.0.0.1 that sends at set moments and times every answer.
+namespace device {
+
+struct Step {
+    int atMs;
+    const char* hex;
+};
+struct Answer {
+    const char* hex;
+    int afterStep; // the request it answers
+    int minMs, maxMs; // after that request went out
+};
+struct Case {
+    const char* name;
+    QByteArray replies;
+    std::vector<Step> steps;
+    std::vector<Answer> answers; // in the order they arrive
+    std::vector<const char*> printed; // parts of respond's JSON lines
+};
+
+struct PeerRun {
+    std::vector<double> sent;
+    std::vector<std::pair<double, QString>> received; // when, hex
+};
+
+// Runs the peer against `port`; empty when it did not finish.
+PeerRun RunPeer(std::uint16_t port, const std::vector<Step>& steps, int listenMs = 600)
+{
+    QJsonArray list;
+    for (const Step& s : steps)
+        list.append(QJsonObject{{QStringLiteral("at"), s.atMs}, {QStringLiteral("hex"), QString::fromLatin1(s.hex)}});
+    QProcess p;
+    p.start(QStringLiteral("python3"), {QStringLiteral(VPX_DEVICE_PEER), QString::number(port),
+                                        QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact)),
+                                        QString::number(listenMs)});
+    PeerRun run;
+    if (!p.waitForFinished(20000) || p.exitCode() != 0) {
+        ADD_FAILURE() << "the peer failed: " << p.readAllStandardError().constData();
+        return run;
+    }
+    const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    for (const auto& v : o[QStringLiteral("sent")].toArray())
+        run.sent.push_back(v.toDouble());
+    for (const auto& v : o[QStringLiteral("received")].toArray())
+        run.received.emplace_back(v[QStringLiteral("at")].toDouble(), v[QStringLiteral("hex")].toString());
+    return run;
+}
+
+// The Modbus-RTU read of one register: unit 1, function 3, register 7, count 1.
+const char* const kRead = "01 03 00 07 00 01 35 CB";
+const QByteArray kModbusRow = "1\t%CRCS, 0x01, 0x03, BUS{reg}, BUS{count}, %LCRCE(CRC-16/MODBUS)\tstatus\tread\t"
+                              "%CRCS, 0x01, 0x03, 2, BUS{#}, %LCRCE(CRC-16/MODBUS)\r\n";
+
+class DeviceSimulation : public CliProcess, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(DeviceSimulation, AnswersAsItsRowsSay)
+{
+    const Case& c = GetParam();
+    Responder r({S("--replies"), Write("r.vpa", c.replies), S("--to-sender"), S("--bind"), S("127.0.0.1"),
+                 S("--json")});
+    ASSERT_NE(r.Port(), 0);
+    const PeerRun run = RunPeer(r.Port(), c.steps);
+    ASSERT_EQ(run.sent.size(), c.steps.size());
+    ASSERT_EQ(run.received.size(), c.answers.size());
+    for (std::size_t i = 0; i < c.answers.size(); ++i) {
+        const Answer& a = c.answers[i];
+        SCOPED_TRACE(a.hex);
+        EXPECT_EQ(run.received[i].second, QString::fromLatin1(a.hex));
+        const double after = run.received[i].first - run.sent[static_cast<std::size_t>(a.afterStep)];
+        EXPECT_GE(after, a.minMs);
+        EXPECT_LE(after, a.maxMs);
+    }
+    const Result end = r.Stop();
+    for (const char* part : c.printed)
+        EXPECT_TRUE(end.out.contains(part)) << part << "\n" << end.out.constData();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DeviceSimulation,
+    ::testing::Values(
+        // A right CRC is answered with the row's counter, 0, 1, 2; one CRC byte
+        // changed is not, and the line says which check failed and how.
+        Case{"ModbusReadWithCounter",
+             kModbusRow,
+             {{0, kRead}, {100, "01 03 00 07 00 01 35 CC"}, {200, kRead}, {300, kRead}},
+             {{"01 03 02 00 00 B8 44", 0, 0, 150}, {"01 03 02 00 01 79 84", 2, 0, 150},
+              {"01 03 02 00 02 39 85", 3, 0, 150}},
+             {"\"matched\":true,\"comment\":\"status reg=7 count=1\",\"fields\":{\"reg\":\"7\",\"count\":\"1\"}}",
+              "\"matched\":false,\"comment\":\"CRC-16/MODBUS: 35 CC received, 35 CB expected\","
+              "\"check\":\"CRC-16/MODBUS: 35 CC received, 35 CB expected\"}"}},
+        // The captured number plus one, at the type's width.
+        Case{"CaptureArithmetic",
+             "1\t0x10, US{n}\tinc\t\t0x11, US{n+1}\r\n",
+             {{0, "10 07 00"}, {100, "10 FF FF"}},
+             {{"11 08 00", 0, 0, 150}, {"11 00 00", 1, 0, 150}},
+             {"\"fields\":{\"n\":\"7\"}", "\"fields\":{\"n\":\"65535\"}"}},
+        // A held answer does not hold up the next request's.
+        Case{"DelayKeepsReceiving",
+             "1\t0x20\tslow\t\t%DELAY(200), 0xA0\r\n1\t0x21\tfast\t\t0xB1\r\n",
+             {{0, "20"}, {50, "21"}},
+             {{"B1", 1, 0, 100}, {"A0", 0, 180, 300}},
+             {}},
+        Case{"DupSendsCopies",
+             "1\t0x40\tdup\t\t%DUP(3), 0x41\r\n",
+             {{0, "40"}},
+             {{"41", 0, 0, 150}, {"41", 0, 0, 150}, {"41", 0, 0, 150}},
+             {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The same seed drops the same answers; the dropped ones are printed as such and counted.
+TEST_F(CliProcess, DropFollowsTheSeed)
+{
+    const QString replies = Write("drop.vpa", "1\t0x30, ?{i}\tdrop\t\t%DROP(50), 0x31, {i}\r\n");
+    std::vector<Step> steps;
+    std::vector<std::string> hex;
+    for (int i = 0; i < 16; ++i) {
+        hex.push_back(QStringLiteral("30 %1").arg(i, 2, 16, QLatin1Char('0')).toUpper().toStdString());
+    }
+    for (int i = 0; i < 16; ++i)
+        steps.push_back({i * 10, hex[static_cast<std::size_t>(i)].c_str()});
+    const auto answered = [&](const char* seed) {
+        Responder r({S("--replies"), replies, S("--to-sender"), S("--bind"), S("127.0.0.1"), S("--seed"), S(seed)});
+        QStringList got;
+        if (r.Port() == 0)
+            return got;
+        for (const auto& [at, bytes] : RunPeer(r.Port(), steps, 300).received)
+            got << bytes;
+        const Result end = r.Stop();
+        const auto n = got.size();
+        EXPECT_EQ(end.out.count(" (dropped)\n"), 16 - n) << end.out.constData();
+        EXPECT_TRUE(end.err.endsWith(QStringLiteral("answered %1, unmatched 0, dropped %2\n").arg(n).arg(16 - n).toUtf8()))
+            << end.err.constData();
+        return got;
+    };
+    const QStringList first = answered("7");
+    EXPECT_GT(first.size(), 0);
+    EXPECT_LT(first.size(), 16);
+    EXPECT_EQ(answered("7"), first);
+    EXPECT_NE(answered("8"), first);
+}
+
+} // namespace device
