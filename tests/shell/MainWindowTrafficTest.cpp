@@ -462,6 +462,63 @@ TEST_F(WindowTraffic, AutoReplyFromTheCommandLineAnswersThePeer)
     EXPECT_EQ(Log().Record(2)->Kind, tkReceived);
 }
 
+// The Modbus-RTU read the command line answers, answered by the window: its
+// log rows show the captures and why a frame with a bad CRC was not answered,
+// and a held answer leaves the window answering the next request at once.
+TEST_F(WindowTraffic, AutoReplyAnswersAModbusReadAndTheLogShowsItsCaptures)
+{
+    // "状態要求" in code page 932, as the window's own files hold it.
+    const QString file = WriteFile(
+        QStringLiteral("modbus.vpa"),
+        QByteArray("1\t%CRCS, 0x01, 0x03, BUS{reg}, BUS{count}, %LCRCE(CRC-16/MODBUS)\t\x8F\xF3\x91\xD4\x97\x76\x8B\x81"
+                   "\tread\t%CRCS, 0x01, 0x03, 2, BUS{#}, %LCRCE(CRC-16/MODBUS)\r\n"
+                   "1\t0x20\tslow\t\t%DELAY(200), 0xA0\r\n1\t0x21\tfast\t\t0xB1\r\n"));
+    TfrmSimMain& w = Start({QStringLiteral("/a"), file});
+    ASSERT_TRUE(prompts.messages.empty());
+    w.Actions()->ActionAutoReturn->trigger();
+    ASSERT_TRUE(w.AutoReply().IsAutoReplyOn());
+    const std::uint16_t windowPort = BoundPort(w.UDPControl.Socket());
+    const TTrafficLogModel& model = w.LogView->Model();
+    const auto rowText = [&](int row) { return model.data(model.index(row, 0), Qt::DisplayRole).toString(); };
+    const std::string read("\x01\x03\x00\x07\x00\x01\x35\xCB", 8);
+    std::string got;
+    std::uint16_t from = 0;
+    // The window answers from its event loop, which runs while the peer waits.
+    const auto receive = [&](int ms = 3000) { return WaitUntil([&] { return peer.Receive(got, from, 0); }, ms); };
+    for (const char* answer : {"\x01\x03\x02\x00\x00\xB8\x44", "\x01\x03\x02\x00\x01\x79\x84"}) {
+        ASSERT_GT(peer.SendTo(windowPort, read), 0);
+        ASSERT_TRUE(receive());
+        EXPECT_EQ(got, std::string(answer, 7));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return Log().Count() == 4; }));
+    EXPECT_TRUE(rowText(0).endsWith(QStringLiteral("\t状態要求 reg=7 count=1"))) << rowText(0).toStdString();
+    EXPECT_EQ(Log().Record(0)->Fields, (std::vector<std::pair<std::string, std::string>>{{"reg", "7"}, {"count", "1"}}));
+    EXPECT_TRUE(rowText(1).endsWith(QStringLiteral("\tread")));
+
+    std::string corrupt = read;
+    corrupt[7] = '\xCC';
+    ASSERT_GT(peer.SendTo(windowPort, corrupt), 0);
+    ASSERT_TRUE(WaitUntil([&] { return Log().Count() == 5; }));
+    EXPECT_EQ(Log().Record(4)->Kind, tkReceived);
+    EXPECT_TRUE(rowText(4).endsWith(QStringLiteral("\tCRC-16/MODBUS: 35 CC received, 35 CB expected")))
+        << rowText(4).toStdString();
+    EXPECT_FALSE(receive(150));
+
+    // The held answer comes after the one asked for later, and about on time.
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_GT(peer.SendTo(windowPort, "\x20"), 0);
+    ASSERT_GT(peer.SendTo(windowPort, "\x21"), 0);
+    ASSERT_TRUE(receive());
+    EXPECT_EQ(got, "\xB1");
+    EXPECT_LT(timer.elapsed(), 150);
+    ASSERT_TRUE(receive());
+    EXPECT_EQ(got, "\xA0");
+    EXPECT_GE(timer.elapsed(), 180);
+    EXPECT_LE(timer.elapsed(), 400);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
 TEST_F(WindowTraffic, StartUpOpeningIsNeverTracedThoughTheSavedLogIsOn)
 {
     {
