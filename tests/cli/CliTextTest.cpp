@@ -179,6 +179,28 @@ TEST(TrafficLine, JsonIsOneObjectWithEscapedTexts)
     EXPECT_EQ(JsonEscape(std::string("\x01", 1)), "\\u0001");
 }
 
+TEST(TrafficLine, CarriesCapturesCheckNotesAndDrops)
+{
+    TTrafficRecord captured = Record(tkReceivedMatched, {7}, "r reg=7 \"q\"=01");
+    captured.Fields = {{"reg", "7"}, {"\"q\"", "01"}}; // escaped like any text, though names are plain
+    EXPECT_EQ(TrafficLine(captured, "T", false), "T > 127.0.0.1:5000 [07] r reg=7 \"q\"=01");
+    EXPECT_EQ(TrafficLine(captured, "T", true),
+              "{\"time\":\"T\",\"dir\":\"in\",\"address\":\"127.0.0.1\",\"port\":5000,\"length\":1,\"hex\":\"07\","
+              "\"matched\":true,\"comment\":\"r reg=7 \\\"q\\\"=01\",\"fields\":{\"reg\":\"7\",\"\\\"q\\\"\":\"01\"}}");
+    TTrafficRecord refused = Record(tkReceived, {1}, "CRC-8: 01 received, 07 expected");
+    refused.Check = "CRC-8: 01 received, 07 expected";
+    EXPECT_EQ(TrafficLine(refused, "T", true),
+              "{\"time\":\"T\",\"dir\":\"in\",\"address\":\"127.0.0.1\",\"port\":5000,\"length\":1,\"hex\":\"01\","
+              "\"matched\":false,\"comment\":\"CRC-8: 01 received, 07 expected\","
+              "\"check\":\"CRC-8: 01 received, 07 expected\"}");
+    TTrafficRecord dropped = Record(tkAutoReplySent, {0x41}, "ans");
+    dropped.Dropped = true;
+    EXPECT_EQ(TrafficLine(dropped, "T", false), "T < 127.0.0.1:5000 [41] ans (dropped)");
+    EXPECT_EQ(TrafficLine(dropped, "T", true),
+              "{\"time\":\"T\",\"dir\":\"out\",\"address\":\"127.0.0.1\",\"port\":5000,\"length\":1,\"hex\":\"41\","
+              "\"dropped\":true,\"comment\":\"ans\"}");
+}
+
 TEST(IsoLocalTime, HasMillisecondsAndTheOffset)
 {
     const std::string t = IsoLocalTime(std::timespec{1700000000, 123456789});

@@ -1,5 +1,7 @@
 #include "SendTestRig.h"
 
+#include "traffic/TrafficLogPainter.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <malloc.h>
 #include <thread>
+#include <tuple>
 
 namespace vpx::test {
 namespace {
@@ -126,6 +129,52 @@ TEST(ReceiveHandler, PatternAndReplyMayCarryCrcFields)
     EXPECT_EQ(rig.At(0).Comment, "read");
     EXPECT_EQ(rig.PeerReceive(), Bytes({0x01, 0x03, 0x00, 0x20, 0xF0}));
 }
+
+// What a row captures or checks shapes both the log and the reply.
+struct TemplateCase {
+    const char* name;
+    std::vector<std::string> rows;
+    std::vector<std::tuple<const char*, const char*, std::uint8_t>> commands; // name, text, mode
+    std::string datagram;
+    std::vector<std::string> replies;   // at the peer
+    std::vector<QString> logged;        // each record's comment column, in order
+};
+
+class ReceiveTemplates : public ::testing::TestWithParam<TemplateCase> {};
+
+TEST_P(ReceiveTemplates, LogAndAnswer)
+{
+    const TemplateCase& c = GetParam();
+    ReplyRig rig(c.rows);
+    for (const auto& [name, text, mode] : c.commands)
+        rig.tree.AddCommand(nullptr, name, {text, mode, -1});
+    ASSERT_TRUE(rig.PeerSends(c.datagram, static_cast<int>(c.logged.size())));
+    for (const std::string& reply : c.replies)
+        EXPECT_EQ(rig.PeerReceive(), reply);
+    EXPECT_TRUE(rig.PeerQuiet());
+    ASSERT_EQ(rig.Count(), static_cast<int>(c.logged.size()));
+    for (int i = 0; i < rig.Count(); ++i)
+        EXPECT_EQ(LogCommentText(rig.At(i)), c.logged[static_cast<std::size_t>(i)]) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReceiveTemplates,
+    ::testing::Values(
+        // A lookup row's notation command is a template of the row's captures and counter.
+        TemplateCase{"LookupFillsCaptures", {"0\t0x05, ?{id}\tq\tECHO"}, {{"ECHO", "0x85, {id}, {#}", 0}},
+                     Bytes({5, 9}), {Bytes({0x85, 9, 0})}, {QStringLiteral("q id=09"), QStringLiteral("ECHO")}},
+        // In text mode it goes out as it stands.
+        TemplateCase{"LookupTextAsItStands", {"0\t0x05, ?{id}\t\tECHO"}, {{"ECHO", "{id}", 1}}, Bytes({5, 9}),
+                     {"{id}"}, {QStringLiteral("id=09"), QStringLiteral("ECHO")}},
+        TemplateCase{"DropLogsWithoutSending", {"1\t*\tin\tans\t%DROP(100), 0x41"}, {}, Bytes({1}), {},
+                     {QStringLiteral("in"), QStringLiteral("ans（破棄）")}},
+        TemplateCase{"DupLogsEveryCopy", {"1\t*\tin\tans\t%DUP(2), 0x41"}, {}, Bytes({1}), {"A", "A"},
+                     {QStringLiteral("in"), QStringLiteral("ans"), QStringLiteral("ans")}},
+        // The nearest row refused only the check: unmatched, with the note.
+        TemplateCase{"CheckNoteOnTheNearestRow",
+                     {"1\t0x09\tnine\t\t0x99", "1\t%XORS, ?{a}, %XORE\tx\t\t0x01", "1\t%ADDS, ?, %ADDE\ty\t\t0x02"},
+                     {}, Bytes({5, 4}), {}, {QStringLiteral("XOR: 04 received, 05 expected")}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReceiveHandler, DirectReplyIsLittleEndianWhateverTheDefault)
 {
