@@ -220,8 +220,9 @@ std::string ExportPcapng(const std::vector<const TTrafficRecord*>& records, cons
     TPcapngWriter writer(local);
     std::string out;
     writer.AppendHeader(out);
+    // A packet capture holds what was on the wire: an answer %DROP kept off it is not.
     for (const TTrafficRecord* record : records)
-        if (record)
+        if (record && !record->Dropped)
             writer.AppendPacket(out, *record, AnsiToUtf8(record->Comment));
     return out;
 }

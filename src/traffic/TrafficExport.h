@@ -60,7 +60,7 @@ private:
     std::uint16_t m_identification = 0;
 };
 
-// A whole pcapng file of the records, in order.
+// A whole pcapng file of the records, in order, but for dropped answers (never on the wire).
 std::string ExportPcapng(const std::vector<const TTrafficRecord*>& records, const TrafficEndpoint& local);
 
 // The words the text forms use; the window passes its translations.

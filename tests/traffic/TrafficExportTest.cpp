@@ -160,6 +160,10 @@ TEST(ExportPcapng, OneSectionOneIpv4InterfaceAndAPacketPerRecord)
     auto out = MakeRecord({}, tkAutoReplySent, "10.0.0.2", 6000);
     out->Time = 0x1'0000'0001LL;
     const std::string file = ExportPcapng({in.get(), out.get()}, {"127.0.0.1", 5000});
+    // An answer kept off the wire is no packet.
+    auto dropped = MakeRecord({9}, tkAutoReplySent, "10.0.0.2", 6000);
+    dropped->Dropped = true;
+    EXPECT_EQ(ExportPcapng({in.get(), dropped.get(), out.get()}, {"127.0.0.1", 5000}), file);
 
     const std::vector<Block> blocks = Blocks(file);
     ASSERT_EQ(blocks.size(), 4u);

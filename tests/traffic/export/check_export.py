@@ -92,12 +92,13 @@ def check_csv(folder, expected):
     with open(folder / "log.csv", newline="", encoding="utf-8-sig") as f:
         rows = list(csv.reader(f))
     records = expected["records"]
-    check(rows[0] == ["時刻", "方向", "アドレス", "ポート", "長さ", "データ", "コメント"], f"CSV header {rows[0]}")
+    check(rows[0] == ["時刻", "方向", "アドレス", "ポート", "長さ", "データ", "コメント", "取り込み値", "チェック"],
+          f"CSV header {rows[0]}")
     check(len(rows) == len(records) + 1, f"{len(rows) - 1} CSV rows for {len(records)} records")
     for number, (row, record) in enumerate(zip(rows[1:], records), start=1):
         where = f"CSV row {number}"
-        check(len(row) == 7, f"{where}: {len(row)} fields")
-        if len(row) != 7:
+        check(len(row) == 9, f"{where}: {len(row)} fields")
+        if len(row) != 9:
             continue
         when = datetime.strptime(row[0], "%Y-%m-%d %H:%M:%S.%f").replace(tzinfo=LOCAL)
         micros = (when - datetime(1970, 1, 1, tzinfo=timezone.utc)) // timedelta(microseconds=1)
@@ -108,6 +109,8 @@ def check_csv(folder, expected):
         check(int(row[4]) == len(record["hex"].replace(" ", "")) // 2, f"{where}: length {row[4]}")
         check(row[5] == record["hex"], f"{where}: hex bytes differ")
         check(row[6] == record["comment"], f"{where}: comment {row[6]!r}")
+        check(row[7] == record["fields"], f"{where}: captures {row[7]!r}")
+        check(row[8] == record["check"], f"{where}: check {row[8]!r}")
 
 
 def main():

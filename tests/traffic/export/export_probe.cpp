@@ -72,6 +72,13 @@ int main(int argc, char** argv)
     log.AddTrafficRecord(Record(vpx::MaxUdpPayload, vpx::tkReceivedMatched, "127.0.0.4", 1, japanese, t0 + 4'000'000,
                                 7));
     log.AddTrafficRecord(Record(1, vpx::tkAutoReplySent, "127.255.255.254", 40002, {}, t0 + 5'000'000, 8));
+    // What a row with captures and one refused by a check add.
+    auto captured = Record(4, vpx::tkReceivedMatched, "127.0.0.2", 40000, "r reg=7 id=01 02", t0 + 6'000'000, 9);
+    captured->Fields = {{"reg", "7"}, {"id", "01 02"}};
+    log.AddTrafficRecord(std::move(captured));
+    auto refused = Record(2, vpx::tkReceived, "127.0.0.2", 40000, "note", t0 + 7'000'000, 10);
+    refused->Check = "CRC-16/MODBUS: 12 34 received, C5 CD expected";
+    log.AddTrafficRecord(std::move(refused));
 
     std::vector<const vpx::TTrafficRecord*> records;
     for (int row = 0; row < log.Count(); ++row)
@@ -93,6 +100,7 @@ int main(int argc, char** argv)
                 ",\"address\":" + JsonString(r.PeerAddress) + ",\"port\":" + std::to_string(r.PeerPort) +
                 ",\"time_us\":" + std::to_string(r.Time) + ",\"hex\":" + JsonString(vpx::HexBytes(r.Data.data(), vpx::PayloadSize(r))) +
                 ",\"comment\":" + JsonString(vpx::AnsiToUtf8(r.Comment)) +
+                ",\"fields\":" + JsonString(vpx::FieldsText(r)) + ",\"check\":" + JsonString(r.Check) +
                 ",\"direction\":" + JsonString(vpx::DirectionText(r, names)) + "}";
     }
     json += "\n]}\n";
