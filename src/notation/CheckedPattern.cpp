@@ -386,7 +386,9 @@ bool TCheckedPattern::Search(const std::uint8_t* data, std::size_t size, bool ch
 
 // Every capture's place and value. Their bytes are copied in one piece, from
 // the first capture's start to the last one's end.
-void TCheckedPattern::Collect(const std::uint8_t* data, const std::size_t* at, TPatternMatch& result) const
+// Inlined into Match, as FixedHolds is: on a short datagram the calls cost as much as the work.
+[[gnu::always_inline]] inline void TCheckedPattern::Collect(const std::uint8_t* data, const std::size_t* at,
+                                                            TPatternMatch& result) const
 {
     const std::size_t count = m_captures.size();
     const bool placed = result.m_placed == this && result.Captures.size() == count;
@@ -469,7 +471,7 @@ void TCheckedPattern::Collect(const std::uint8_t* data, const std::size_t* at, T
 
 // A pattern without runs has one place for everything: a datagram of its size
 // is checked straight through, without the search's bookkeeping.
-bool TCheckedPattern::FixedHolds(const std::uint8_t* data, std::size_t& budget) const
+[[gnu::always_inline]] inline bool TCheckedPattern::FixedHolds(const std::uint8_t* data, std::size_t& budget) const
 {
     for (const std::size_t i : m_fixedChecks) {
         const Op& op = m_ops[i];
