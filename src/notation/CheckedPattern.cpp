@@ -386,9 +386,13 @@ bool TCheckedPattern::Search(const std::uint8_t* data, std::size_t size, bool ch
 
 // Every capture's place and value. Their bytes are copied in one piece, from
 // the first capture's start to the last one's end.
-void TCheckedPattern::Collect(const std::uint8_t* data, const std::size_t* at, TPatternMatch& result) const
+// Inlined into Match, as FixedHolds is: on a short datagram the calls cost as much as the work.
+[[gnu::always_inline]] inline void TCheckedPattern::Collect(const std::uint8_t* data, const std::size_t* at,
+                                                            TPatternMatch& result) const
 {
     const std::size_t count = m_captures.size();
+    const bool placed = result.m_placed == this && result.Captures.size() == count;
+    result.m_placed = nullptr;
     result.Captures.resize(count);
     if (count == 0) {
         result.Bytes.clear();
@@ -411,12 +415,14 @@ void TCheckedPattern::Collect(const std::uint8_t* data, const std::size_t* at, T
         const std::size_t i = m_captureOps[k];
         const TCaptureDef& def = m_captures[k];
         TCapture& c = result.Captures[k];
-        c.Name = def.Name;
-        c.Type = def.Type;
-        c.BigEndian = def.BigEndian;
-        c.Offset = at[i];
-        c.Length = at[i + 1] - at[i];
-        c.BytesAt = c.Offset - first;
+        if (!placed) {
+            c.Name = def.Name;
+            c.Type = def.Type;
+            c.BigEndian = def.BigEndian;
+            c.Offset = at[i];
+            c.Length = at[i + 1] - at[i];
+            c.BytesAt = c.Offset - first;
+        }
         const std::uint8_t* p = data + c.Offset;
         const bool big = def.BigEndian;
         std::int64_t integer = 0;
@@ -458,11 +464,14 @@ void TCheckedPattern::Collect(const std::uint8_t* data, const std::size_t* at, T
         c.Integer = integer;
         c.Real = real;
     }
+    // A pattern without runs puts every capture in the same place each time.
+    if (m_fixedSize != NotFixed)
+        result.m_placed = this;
 }
 
 // A pattern without runs has one place for everything: a datagram of its size
 // is checked straight through, without the search's bookkeeping.
-bool TCheckedPattern::FixedHolds(const std::uint8_t* data, std::size_t& budget) const
+[[gnu::always_inline]] inline bool TCheckedPattern::FixedHolds(const std::uint8_t* data, std::size_t& budget) const
 {
     for (const std::size_t i : m_fixedChecks) {
         const Op& op = m_ops[i];
@@ -497,6 +506,7 @@ void TCheckedPattern::Match(const std::uint8_t* data, std::size_t size, TPattern
     result.Outcome = TMatchOutcome::NoMatch;
     result.Captures.clear();
     result.Bytes.clear();
+    result.m_placed = nullptr;
     result.Note.Field = {};
     result.Note.Width = 0;
     if (m_steps.empty() || result.BudgetSpent || (m_fixedSize != NotFixed && size != m_fixedSize))

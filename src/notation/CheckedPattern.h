@@ -87,6 +87,9 @@ private:
     };
     std::vector<std::size_t> m_at; // the datagram offset where each step of the current split begins
     std::vector<Choice> m_choices;
+    // The pattern without runs whose captures were collected last: their names,
+    // types and places are already in Captures and stay for the next datagram.
+    const TCheckedPattern* m_placed = nullptr;
 };
 
 // "reg=7 seq=12": the captures in the pattern's order, one blank between them.

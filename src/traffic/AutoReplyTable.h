@@ -138,7 +138,8 @@ private:
     // Scratch lists reused by every line of a load; m_fields is empty between calls.
     std::vector<std::string_view> m_fields;
     std::vector<std::int32_t> m_items;
-    // Scratch of the matching calls that return only a row.
+    // Scratch of the matching calls that return only a row (the table is used
+    // by one thread, the one that receives).
     mutable TPatternMatch m_match;
     mutable std::vector<std::uint8_t> m_bytes;
 };
